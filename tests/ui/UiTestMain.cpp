@@ -1,0 +1,19 @@
+// Runs the window tests inside one application object on Qt's offscreen
+// platform (unless the caller chose another one).
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "shell/TonarelApplication.h"
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleMock(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests)) {
+        return RUN_ALL_TESTS();  // listing needs no application
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    TonarelApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
