@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "shell/Pictures.h"
 #include "shell/SystemColours.h"
@@ -64,9 +65,16 @@ TAboutBox::TAboutBox(QWidget* owner)
 
 int TAboutBox::ShowCentredModal()
 {
-    // Qt would centre a dialog over its owner, the strip at the top.
+    // Qt would centre a dialog over its owner, the strip at the top. The
+    // box's own frame is known only once it is shown; the owner's frame is
+    // the same window manager's, so it stands in for it.
+    QMargins frame;
+    if (parentWidget() != nullptr && parentWidget()->window()->windowHandle() != nullptr) {
+        frame = parentWidget()->window()->windowHandle()->frameMargins();
+    }
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->geometry().center() - rect().center());
+        const QSize outer = size().grownBy(frame);
+        move(screen->geometry().center() - QPoint(outer.width() / 2, outer.height() / 2));  // moves the frame
     }
     return exec();
 }
