@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QHelpEvent>
-#include <QMenu>
 #include <QScreen>
 #include <QSet>
 #include <QTest>
@@ -26,27 +25,6 @@ using MainWindowTest = WindowSetTest;
 QString Description(int index)
 {
     return QString::fromUtf8(tonarel::WindowDescriptions.at(index));
-}
-
-TEST_F(MainWindowTest, MenuTreeAndToolBarKeepTheirCaptionsAndOrder)
-{
-    QStringList captions;
-    for (QAction* submenu : Form1->MainMenu1->actions()) {
-        captions << submenu->text();
-        for (QAction* item : submenu->menu()->actions()) {
-            captions << (item->isSeparator() ? QStringLiteral("-") : QStringLiteral("  ") + item->text());
-        }
-    }
-    const QStringList expected = {
-        "文件(&F)", "  打开(&O)", "  保存(&S)", "  保存为(&A)", "-", "  退出（&E）",
-        "窗口(&W)", "  示波器(&G)", "  音准仪(&Y)", "  音律管理器(&M)",
-        "帮助(&H)", "  帮助主题(&H)", "  关于(&A)",
-    };
-    EXPECT_EQ(captions, expected);
-
-    const QList<QAction*> bound = {Form1->N8, Form1->N9, Form1->N10, Form1->ToolButton3, Form1->G1, Form1->N2, Form1->N3};
-    EXPECT_EQ(Form1->ToolBar1->actions(), bound);
-    EXPECT_TRUE(Form1->ToolButton3->isSeparator());
 }
 
 // One working window with its menu item and tool button.
@@ -126,14 +104,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowToggleTest,
                              return std::string(std::get<0>(info.param).name)
                                     + (std::get<1>(info.param) == ChosenWith::Menu ? "FromTheMenu" : "FromTheToolButton");
                          });
-
-TEST_F(MainWindowTest, HiddenWindowKeepsItsState)
-{
-    Form3->CheckBox3->setChecked(true);
-    Form1->N2->trigger();
-    Form1->N2->trigger();
-    EXPECT_TRUE(Form3->CheckBox3->isChecked());
-}
 
 TEST_F(MainWindowTest, WorkingWindowsRefuseToCloseAndStayChecked)
 {
