@@ -45,15 +45,6 @@ TEST(DetailMemo, FirstTrebleLineOfAnExactReference)
                 ElementsAre("半音序号:0", "当前频率：440", "标准频率：440", "偏差：0", "音程：1"));
 }
 
-TEST(DetailMemo, StandardFrequenciesShowTheStoredFloats)
-{
-    const TemperamentTable table = TableWith({440.0f, 466.0f, 494.0f, 523.0f, 554.0f, 587.0f, 622.0f, 659.0f, 698.0f,
-                                              740.0f, 784.0f, 831.0f, 880.0f},
-                                             {});
-    EXPECT_EQ(MemoOf(table, kTreble, 12)[2], "标准频率：880.000061035156");
-    EXPECT_EQ(MemoOf(table, kTreble, 1)[2], "标准频率：466.163757324219");
-}
-
 TEST(DetailMemo, BassLinesCountDownAndTakeTheirIntervalAgainstTheBassReference)
 {
     // Slot 0 and slot 60 disagree on purpose: bass line 1 must be taken

@@ -34,22 +34,6 @@ INSTANTIATE_TEST_SUITE_P(
                       VerdictCase{5.9f, kVerdictTooHigh}, VerdictCase{-100.0f, kVerdictTooLow},
                       VerdictCase{std::numeric_limits<float>::quiet_NaN(), kVerdictTooLow}));
 
-TEST(Deviation, IsFormedInExtendedPrecisionAndRoundedOnce)
-{
-    // 440.44f is 440.44000244...; 100 x 0.44000244 / 440 rounds to 0x1.999a2ep-4.
-    EXPECT_EQ(DeviationInHundredths(440.44f, 440.0f), 0x1.999a2ep-4f);
-    EXPECT_EQ(DeviationInHundredths(439.56f, 440.0f), -0x1.999a2ep-4f);
-    EXPECT_EQ(DeviationInHundredths(440.0f, 440.0f), 0.0f);
-    EXPECT_EQ(DeviationInHundredths(0.0f, 440.0f), -100.0f);
-}
-
-TEST(Deviation, BeyondTheFloatRangeReadsAsInfinity)
-{
-    const float tiny = std::numeric_limits<float>::min();
-    EXPECT_EQ(DeviationInHundredths(std::numeric_limits<float>::max(), tiny), std::numeric_limits<float>::infinity());
-    EXPECT_EQ(DeviationInHundredths(-std::numeric_limits<float>::max(), tiny), -std::numeric_limits<float>::infinity());
-}
-
 struct LineCase {
     int32_t semitoneNumber;
     float deviation;

@@ -37,7 +37,7 @@ std::vector<std::string> TextsOf(const ReplayedLines& lines, TemperamentDirectio
     return texts;
 }
 
-// Two bass and three treble entries, taken on a treble first note of 436 Hz.
+// Two bass and three treble entries, and two slots outside them.
 TemperamentFileContents TwoBassThreeTreble()
 {
     TemperamentFileContents contents;
@@ -53,26 +53,6 @@ TemperamentFileContents TwoBassThreeTreble()
     return contents;
 }
 
-TEST(Replay, BassComesFirstAndItsFirstNoteBecomesTheFreeBase)
-{
-    TemperamentTable table;
-    const ReplayedLines lines = Replayed(table, TwoBassThreeTreble(), false);
-
-    ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0].list, kBass);
-    EXPECT_EQ(lines[1].list, kBass);
-    EXPECT_EQ(lines[2].list, kTreble);
-    for (std::size_t k = 0; k < lines.size(); ++k) {
-        EXPECT_FALSE(lines[k].replacesLine);
-        EXPECT_EQ(lines[k].line, static_cast<int32_t>(k < 2 ? k : k - 2));
-    }
-    EXPECT_EQ(table.StandardTable()[0], 437.0f) << "slot 60 is the base, not slot 0";
-    EXPECT_EQ(TextsOf(lines, kBass)[0], "0.音高正确！0.00音分");
-    // Slot 0, 436 Hz, is judged against 437 Hz: -0.23.
-    EXPECT_EQ(TextsOf(lines, kTreble)[0], "0.音高偏低！-0.23音分");
-    EXPECT_THAT(TextsOf(lines, kTreble)[2], StartsWith("2."));
-}
-
 TEST(Replay, RestoresCountersAndEverySlotSoThatSavingAgainGivesTheSameFile)
 {
     TemperamentTable table;
@@ -81,18 +61,6 @@ TEST(Replay, RestoresCountersAndEverySlotSoThatSavingAgainGivesTheSameFile)
     EXPECT_EQ(table.BassCursor(), 62);
     EXPECT_EQ(ContentsOf(table), TwoBassThreeTreble());
     EXPECT_EQ(table.StandardTable()[12], 880.0000610351562f) << "a fixed base rebuilds the 440 Hz scale";
-}
-
-TEST(Replay, ReplacesWhateverTheTableHeldBefore)
-{
-    TemperamentTable table;
-    ReadingOptions options;
-    for (int k = 0; k < 10; ++k) {
-        table.AddReading(500.0f, options);
-    }
-    Replayed(table, TwoBassThreeTreble(), true);
-    EXPECT_EQ(table.TrebleCount(), 3);
-    EXPECT_EQ(table.MeasuredTable()[5], 0.0f) << "slots come from the file, not from before";
 }
 
 TEST(Replay, FileWithOnlyBassEntriesNumbersThemDownFromZero)

@@ -124,17 +124,6 @@ TEST_F(TemperamentManagerTest, TheInputCheckBoxesSettleAfterOneExchange)
     EXPECT_EQ(meterBox.count(), 2);
 }
 
-TEST_F(TemperamentManagerTest, ChoosingTheDirectionSwitchesListsAndKeepsTheirLines)
-{
-    TakeTreble({440.0f});
-    Choose(Form4->RadioButton2);
-    EXPECT_FALSE(Form4->ListBox1->isEnabled());
-    EXPECT_TRUE(Form4->ListBox2->isEnabled());
-    Form4->AddReading(415.0f);
-    EXPECT_THAT(Lines(Form4->ListBox1), ElementsAre("0.音高正确！0.00音分"));
-    EXPECT_THAT(Lines(Form4->ListBox2), ElementsAre("0.音高偏低！-5.68音分"));
-}
-
 TEST_F(TemperamentManagerTest, AdjustModeReplacesTheSelectedLineKeepsTheSelectionAndMemo)
 {
     TakeBass({440.0f, 415.3f, 392.0f, 370.0f});
