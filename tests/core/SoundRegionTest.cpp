@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/support/TemporaryDirectory.h"
+#include "tests/support/WaveFileWriter.h"
+#include "wave/SoundRegion.h"
+
+namespace {
+
+using tonarel::FindSoundRegion;
+using tonarel::SoundRegion;
+using namespace tonarel::test;
+
+constexpr uint32_t kBlockSamples = 512;
+
+// `blocks` whole scan blocks of a 441 Hz sine whose every block peaks at exactly `amplitude`.
+std::vector<int16_t> Blocks(uint32_t blocks, double amplitude)
+{
+    return Sine(blocks * kBlockSamples, 100.0, amplitude);
+}
+
+SoundRegion Scan(const std::vector<int16_t>& samples, uint32_t threshold)
+{
+    WriteCaptureFile("my.wav", samples);
+    const std::optional<SoundRegion> region = FindSoundRegion("my.wav", threshold);
+    EXPECT_TRUE(region.has_value());
+    return region.value_or(SoundRegion{});
+}
+
+class SoundRegionTest : public ::testing::Test {
+protected:
+    TemporaryDirectory directory;
+};
+
+TEST_F(SoundRegionTest, ScansNoBlockBelow2048DataBytes)
+{
+    const SoundRegion region = Scan(Concatenate({Silence(500), {30000}, Silence(522)}), 2);  // 2046 bytes
+    EXPECT_EQ(region.blocksScanned, 0u);
+    EXPECT_EQ(region.peak, 1u);
+    EXPECT_EQ(region.begin, 4);
+    EXPECT_EQ(region.end, -1024);
+}
+
+// One second of data (88200 bytes) gives 85 blocks (87040 bytes): the last
+// full block and the 1160 bytes after it are never scanned.
+TEST_F(SoundRegionTest, LeavesTheLastFullBlockAndTheRestUnscanned)
+{
+    struct Row {
+        uint32_t loudSample;
+        uint32_t expectedPeak;
+    };
+    for (const Row row : {Row{43519, 30000}, Row{43520, 1}, Row{44099, 1}}) {
+        std::vector<int16_t> samples = Silence(44100);
+        samples[row.loudSample] = 30000;
+        const SoundRegion region = Scan(samples, 2);
+        EXPECT_EQ(region.blocksScanned, 85u);
+        EXPECT_EQ(region.peak, row.expectedPeak) << "loud sample " << row.loudSample;
+    }
+}
+
+// Block 0 holds the note's peak; then come `quiet` blocks far below it, one
+// block as loud as the peak, and quiet blocks to the end.
+TEST_F(SoundRegionTest, NeedsNineConsecutiveQuietBlocksToEndTheSearch)
+{
+    struct Row {
+        uint32_t quietBlocks;
+        int32_t expectedEnd;
+    };
+    for (const Row row : {Row{8, 10 * 1024}, Row{9, 1 * 1024}}) {
+        const auto samples = Concatenate({Blocks(1, 10000), Blocks(row.quietBlocks, 100), Blocks(1, 10000),
+                                          Blocks(40 - row.quietBlocks, 100)});
+        const SoundRegion region = Scan(samples, 2);
+        EXPECT_EQ(region.end, row.expectedEnd) << row.quietBlocks << " quiet blocks";
+        EXPECT_EQ(region.begin, 50);  // the first sample at the peak (2 x 25)
+        EXPECT_EQ(region.peakPos, 50);
+    }
+}
+
+TEST_F(SoundRegionTest, WithThreshold1SpansFromTheLoudestSampleToTheLastScannedBlock)
+{
+    std::vector<int16_t> samples = Noise(20000, 300);
+    samples[15000] = 9000;
+    const SoundRegion region = Scan(samples, 1);
+    EXPECT_EQ(region.begin, 30000);
+    EXPECT_EQ(region.end, (40000 / 1024 - 2) * 1024);  // 39 blocks present, 38 scanned
+}
+
+TEST_F(SoundRegionTest, UnfinishedQuietRunsLeaveTheRegionAtTheStartOfTheData)
+{
+    const auto samples = Concatenate({Blocks(1, 10000), Blocks(3, 100), Blocks(1, 10000), Blocks(5, 100)});
+    const SoundRegion region = Scan(samples, 2);
+    EXPECT_EQ(region.begin, 0);
+    EXPECT_EQ(region.end, 5 * 1024);
+}
+
+TEST_F(SoundRegionTest, AFirstSampleThatStaysLoudestGivesAnEmptyRegionAtZero)
+{
+    auto samples = Blocks(20, 15000);
+    samples[0] = 20000;
+    const SoundRegion region = Scan(samples, 2);
+    EXPECT_EQ(region.peakPos, 0);
+    EXPECT_EQ(region.begin, 0);
+    EXPECT_EQ(region.end, 0);
+}
+
+TEST_F(SoundRegionTest, CountsMinus32768AsMagnitude32768)
+{
+    std::vector<int16_t> samples = Silence(5000);
+    samples[1000] = 32767;
+    samples[3000] = -32768;
+    const SoundRegion region = Scan(samples, 1);
+    EXPECT_EQ(region.peak, 32768u);
+    EXPECT_EQ(region.peakPos, 6000);
+}
+
+TEST_F(SoundRegionTest, ReadsATruncatedRecordingLikeAShorterOne)
+{
+    std::vector<int16_t> samples = Noise(30000, 200);
+    samples[20000] = 12000;
+    const SoundRegion honest = Scan(samples, 3);
+    WriteCaptureFile("my.wav", samples, CaptureFileHeaderFields::ClaimingDataSize(10'000'000));
+    const std::optional<SoundRegion> claimingMore = FindSoundRegion("my.wav", 3);
+    ASSERT_TRUE(claimingMore.has_value());
+    EXPECT_EQ(claimingMore->blocksScanned, honest.blocksScanned);
+    EXPECT_EQ(claimingMore->begin, honest.begin);
+    EXPECT_EQ(claimingMore->end, honest.end);
+}
+
+TEST_F(SoundRegionTest, YieldsNothingForAFileItCannotScan)
+{
+    WriteCaptureFile("eight-bit.wav", Blocks(10, 1000), CaptureFileHeaderFields::WithBitsPerSample(8));
+    EXPECT_FALSE(FindSoundRegion("eight-bit.wav", 1).has_value());
+    EXPECT_FALSE(FindSoundRegion("missing.wav", 1).has_value());
+}
+
+}  // namespace
