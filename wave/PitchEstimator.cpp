@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <optional>
+#include <vector>
 
 #include "wave/CaptureFile.h"
 #include "wave/PeriodCounter.h"
@@ -41,21 +43,16 @@ int32_t NoisePeak(CaptureFile& file, uint32_t windowBytes)
     return peak;
 }
 
-// The automatic signal-to-noise value: the note's peak against the loudest
-// sample recorded before it, read through `file`, which stands at the first
-// data byte. Nothing when the recording cannot be scanned.
-std::optional<uint32_t> MeasureSignalToNoise(const std::filesystem::path& fileName, CaptureFile& file,
-                                             uint32_t divisor)
+// The automatic signal-to-noise value: the note's peak, as the first scan
+// found it, against the loudest sample recorded before it, read through
+// `file`, which stands at the first data byte.
+uint32_t MeasureSignalToNoise(const SoundRegion& note, CaptureFile& file)
 {
-    const std::optional<SoundRegion> note = FindSoundRegion(fileName, kFirstScanRatio / divisor);
-    if (!note) {
-        return std::nullopt;
-    }
     // A note that peaks within the first 8864 bytes wraps the window round to
     // a huge length, which the cap turns into the first half second.
-    const uint32_t window = std::min(static_cast<uint32_t>(note->begin) - kNoiseGuardBytes, kLongestNoiseWindowBytes);
+    const uint32_t window = std::min(static_cast<uint32_t>(note.begin) - kNoiseGuardBytes, kLongestNoiseWindowBytes);
     const int32_t noise = NoisePeak(file, window);
-    return note->peak / static_cast<uint32_t>(noise + 1);
+    return note.peak / static_cast<uint32_t>(noise + 1);
 }
 
 }  // namespace
@@ -78,21 +75,34 @@ long double EstimatePitch(const std::filesystem::path& fileName, std::unique_ptr
         return finish(kNoSound);
     }
 
+    std::optional<SoundRegion> region;
     if (givenSnr != 0) {
         snrUsed = givenSnr;
-    } else {
-        const std::optional<uint32_t> measured = MeasureSignalToNoise(fileName, *file, divisor);
-        if (!measured) {
+        if (snrUsed / divisor == 0) {
             return finish(kNoSound);
         }
-        snrUsed = *measured;
+        snrUsed = std::min(snrUsed, kHighestSignalToNoise);
+        region = FindSoundRegion(fileName, snrUsed / divisor);
+    } else {
+        // The first scan, against 6 / divisor, finds the note for measuring
+        // the ratio; the final scan's threshold, ratio / divisor, is known only
+        // then, but it can only be one of 1 .. 20 / divisor. One reading of
+        // the recording answers for all of them: element t is threshold t.
+        std::vector<uint32_t> thresholds = {kFirstScanRatio / divisor};
+        for (uint32_t threshold = 1; threshold <= kHighestSignalToNoise / divisor; ++threshold) {
+            thresholds.push_back(threshold);
+        }
+        const std::optional<std::vector<SoundRegion>> regions = FindSoundRegions(fileName, thresholds);
+        if (!regions) {
+            return finish(kNoSound);
+        }
+        snrUsed = MeasureSignalToNoise(regions->front(), *file);
+        if (snrUsed / divisor == 0) {
+            return finish(kNoSound);
+        }
+        snrUsed = std::min(snrUsed, kHighestSignalToNoise);
+        region = (*regions)[snrUsed / divisor];
     }
-    if (snrUsed / divisor == 0) {
-        return finish(kNoSound);
-    }
-    snrUsed = std::min(snrUsed, kHighestSignalToNoise);
-
-    const std::optional<SoundRegion> region = FindSoundRegion(fileName, snrUsed / divisor);
     if (!region) {
         return finish(kNoSound);
     }
@@ -116,8 +126,12 @@ long double EstimatePitch(const std::filesystem::path& fileName, std::unique_ptr
     if (length != 0 && (wanted == 0 || !file->SeekToFileOffset(offset))) {
         return finish(kNoSound);
     }
-    auto segment = std::make_unique<int16_t[]>((static_cast<std::size_t>(wanted) + 1) / 2);
+    const std::size_t sampleSlots = (static_cast<std::size_t>(wanted) + 1) / 2;
+    auto segment = std::make_unique_for_overwrite<int16_t[]>(sampleSlots);
     const uint32_t read = static_cast<uint32_t>(file->Read(segment.get(), wanted));
+    // Whatever the read did not fill (the padding byte of an odd length, or a
+    // tail the file lost meanwhile) is silence, never stale memory.
+    std::memset(reinterpret_cast<char*>(segment.get()) + read, 0, sampleSlots * 2 - read);
     if (length != 0 && read == 0) {
         return finish(kNoSound);
     }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
+#include <vector>
 
 namespace tonarel {
 
@@ -44,5 +46,13 @@ struct SoundRegion {
 /// Returns nothing when the file cannot be opened, is shorter than its header
 /// or does not hold 16-bit samples.
 std::optional<SoundRegion> FindSoundRegion(const std::filesystem::path& fileName, uint32_t threshold);
+
+/// FindSoundRegion for several thresholds in one reading of the file: element
+/// k of the result is FindSoundRegion(fileName, thresholds[k]). The estimator
+/// needs two thresholds of which the second depends on the first scan's
+/// result; scanning once for every threshold it may need spares it a second
+/// reading of the whole recording.
+std::optional<std::vector<SoundRegion>> FindSoundRegions(const std::filesystem::path& fileName,
+                                                         std::span<const uint32_t> thresholds);
 
 }  // namespace tonarel
