@@ -1,13 +1,14 @@
 #pragma once
 // Reading a capture file: its header, then its bytes in order from any file
 // offset. Each reader is one open of the file with its own position; the
-// estimator opens a recording several times, one reader per pass.
+// estimator opens a recording more than once, one reader per pass.
 
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "wave/WaveHeader.h"
 
@@ -46,6 +47,13 @@ public:
     /// file or on a read error, which is treated as the end).
     std::size_t Read(void* destination, std::size_t byteCount);
 
+    /// The next `sampleCount` samples (at most kMostViewedSamples) at the
+    /// current position, read in place without copying, and moves past them.
+    /// Fewer only at the end of the file; an odd last byte is left unread.
+    /// The view is valid until the next call on this reader.
+    std::span<const int16_t> ViewSamples(std::size_t sampleCount);
+    static constexpr std::size_t kMostViewedSamples = 4096;
+
     /// Moves to `fileOffset` counted from byte 0 of the file; false if the
     /// position cannot be reached.
     bool SeekToFileOffset(uint64_t fileOffset);
@@ -56,10 +64,16 @@ private:
     };
     CaptureFile() = default;
 
-    // The read buffer must outlive the stream that uses it: members are
-    // destroyed in reverse order, so the stream closes first.
-    std::unique_ptr<char[]> readBuffer_;
+    // Refills the buffer so that it holds at least `byteCount` bytes from the
+    // current position (fewer at the end of the file), with the current
+    // position at the buffer's start.
+    void Buffer(std::size_t byteCount);
+
     std::unique_ptr<std::FILE, FileCloser> file_;
+    // Bytes read ahead, held as samples so that views of them are samples.
+    std::unique_ptr<int16_t[]> buffer_;
+    std::size_t bufferedFrom_ = 0;  // byte index of the current position in buffer_
+    std::size_t bufferedTo_ = 0;    // byte index just past the bytes read ahead
     WaveHeader header_{};
     uint64_t fileBytes_ = 0;
 };

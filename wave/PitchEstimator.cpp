@@ -1,7 +1,6 @@
 #include "wave/PitchEstimator.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -28,17 +27,15 @@ constexpr uint32_t kLongestNoiseWindowBytes = 44100;
 // the file's current position (fewer when the file ends first); 0 for none.
 int32_t NoisePeak(CaptureFile& file, uint32_t windowBytes)
 {
-    std::array<int16_t, 512> chunk;
     int32_t peak = 0;
-    uint32_t remaining = windowBytes;
+    std::size_t remaining = windowBytes / 2;
     while (remaining > 0) {
-        const uint32_t wanted = std::min<uint32_t>(remaining, sizeof chunk);
-        const std::size_t delivered = file.Read(chunk.data(), wanted);
-        peak = PeakMagnitude(chunk.data(), delivered / 2, peak);
-        if (delivered < wanted) {
+        const std::span<const int16_t> samples = file.ViewSamples(remaining);
+        peak = PeakMagnitude(samples.data(), samples.size(), peak);
+        if (samples.empty()) {
             break;
         }
-        remaining -= wanted;
+        remaining -= samples.size();
     }
     return peak;
 }

@@ -1,6 +1,5 @@
 #include "wave/SoundRegion.h"
 
-#include <array>
 
 #include "wave/CaptureFile.h"
 #include "wave/SampleMagnitude.h"
@@ -12,7 +11,7 @@ constexpr uint32_t kSamplesPerBlock = kScanBlockBytes / 2;
 
 // The index of the first sample whose magnitude is `magnitude`; the block is
 // known to hold one.
-uint32_t FirstSampleWithMagnitude(const std::array<int16_t, kSamplesPerBlock>& block, int32_t magnitude)
+uint32_t FirstSampleWithMagnitude(std::span<const int16_t> block, int32_t magnitude)
 {
     uint32_t k = 0;
     while (Magnitude(block[k]) != magnitude) {
@@ -82,9 +81,9 @@ std::optional<std::vector<SoundRegion>> FindSoundRegions(const std::filesystem::
     // The last full block and any partial block stay unscanned.
     const int32_t blocks = static_cast<int32_t>(file->DataBytesPresent() / kScanBlockBytes) - 1;
     SoundRegion scanned;
-    std::array<int16_t, kSamplesPerBlock> block;
     for (int32_t j = 0; j < blocks; ++j) {
-        if (file->Read(block.data(), kScanBlockBytes) != kScanBlockBytes) {
+        const std::span<const int16_t> block = file->ViewSamples(kSamplesPerBlock);
+        if (block.size() != kSamplesPerBlock) {
             break;  // the file shrank since it was opened: what is left reads like a shorter recording
         }
         ++scanned.blocksScanned;

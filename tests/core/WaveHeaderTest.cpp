@@ -1,17 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WaveFileWriter.h"
-#include "wave/CaptureFile.h"
 #include "wave/WaveHeader.h"
 
 namespace {
 
-using tonarel::CaptureFile;
 using tonarel::MakeWaveHeader;
 using tonarel::WriteWaveHeader;
 using tonarel::test::ReadFileBytes;
@@ -72,62 +68,5 @@ INSTANTIATE_TEST_SUITE_P(Rows, WaveHeaderDerivedFields,
                                            DerivedFields{2, 12, 8000, 16000, 2},   // 12 bits count as one byte
                                            DerivedFields{2, 7, 8000, 0, 0},        // below a byte: nothing
                                            DerivedFields{2, 24, 48000, 288000, 6}));
-
-TEST(CaptureFile, ReadsBackTheTemplateItWrote)
-{
-    TemporaryDirectory directory;
-    WriteWaveHeader(1, 16, 44100, "temp.wav");
-    std::optional<CaptureFile> file = CaptureFile::Open("temp.wav");
-    ASSERT_TRUE(file.has_value());
-    EXPECT_EQ(std::memcmp(file->Header().ChunkId, "RIFF", 4), 0);
-    EXPECT_EQ(file->Header().ByteRate, 88200);
-    EXPECT_EQ(file->FileBytes(), 44u);
-    EXPECT_EQ(file->DataBytesPresent(), 0u);
-}
-
-TEST(CaptureFile, TellsAMissingFileFromAShortOne)
-{
-    TemporaryDirectory directory;
-    CaptureFile::OpenFailure failure{};
-    EXPECT_FALSE(CaptureFile::Open("missing.wav", &failure).has_value());
-    EXPECT_EQ(failure.error, CaptureFile::OpenError::kCannotOpen);
-    EXPECT_EQ(failure.systemError, ENOENT);
-
-    const std::vector<uint8_t> fortyThreeBytes(43, 0);
-    std::ofstream("short.wav", std::ios::binary).write(reinterpret_cast<const char*>(fortyThreeBytes.data()), 43);
-    EXPECT_FALSE(CaptureFile::Open("short.wav", &failure).has_value());
-    EXPECT_EQ(failure.error, CaptureFile::OpenError::kShorterThanHeader);
-
-    EXPECT_FALSE(CaptureFile::Open(directory.Path(), &failure).has_value());
-    EXPECT_EQ(failure.error, CaptureFile::OpenError::kCannotOpen);
-}
-
-struct PresentData {
-    int32_t declaredDataSize;
-    uint32_t samplesWritten;
-    uint32_t expectedPresent;
-};
-
-void PrintTo(const PresentData& row, std::ostream* out)
-{
-    *out << "DataSize " << row.declaredDataSize << " over " << row.samplesWritten << " samples";
-}
-
-class CaptureFileDataPresent : public ::testing::TestWithParam<PresentData> {};
-
-// Scans never reach beyond the bytes the file really holds, whatever its
-// header claims.
-TEST_P(CaptureFileDataPresent, IsTheDeclaredSizeCutToTheFile)
-{
-    TemporaryDirectory directory;
-    tonarel::test::WriteCaptureFile("my.wav", tonarel::test::Silence(GetParam().samplesWritten),
-                                    tonarel::test::CaptureFileHeaderFields::ClaimingDataSize(GetParam().declaredDataSize));
-    EXPECT_EQ(CaptureFile::Open("my.wav")->DataBytesPresent(), GetParam().expectedPresent);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, CaptureFileDataPresent,
-                         ::testing::Values(PresentData{2000, 1000, 2000}, PresentData{1000, 1000, 1000},
-                                           PresentData{1000000, 1000, 2000}, PresentData{-5, 1000, 0},
-                                           PresentData{0x7FFFFFFF, 10, 20}));
 
 }  // namespace
