@@ -1,6 +1,5 @@
 #include "wave/SoundRegion.h"
 
-
 #include "wave/CaptureFile.h"
 #include "wave/SampleMagnitude.h"
 
