@@ -144,12 +144,6 @@ TEST_F(PitchEstimatorTest, DigitalSilenceIsNoSoundForEveryDivisor)
     }
 }
 
-TEST_F(PitchEstimatorTest, TooShortForAScanBlockIsNoSound)
-{
-    WriteCaptureFile("my.wav", Sine(1000, 100.0, 10000.0));
-    EXPECT_EQ(Estimated("my.wav", 0, 0, 4).frequency, kNoSound);
-}
-
 // A note at 10000, then stretches whose ratio to it is 4, then 5, then
 // silence: threshold 5 (20 / 4) ends the region where the ratio reaches 5,
 // threshold 6 (25 / 4 without the cap) only at the silence.
