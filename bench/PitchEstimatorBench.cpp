@@ -47,15 +47,19 @@ private:
 void BM_EstimatePitch(benchmark::State& state)
 {
     const std::filesystem::path& file = Recordings::Of(static_cast<int>(state.range(0)));
+    uint32_t byteCount = 0;
+    long double frequency = 0;
     for (auto _ : state) {
         std::unique_ptr<int16_t[]> samples;
-        uint32_t byteCount = 0;
         uint32_t snrUsed = 0;
-        const long double frequency = tonarel::EstimatePitch(file, samples, byteCount, 0, snrUsed, 0, 4);
+        frequency = tonarel::EstimatePitch(file, samples, byteCount, 0, snrUsed, 0, 4);
         benchmark::DoNotOptimize(frequency);
         benchmark::DoNotOptimize(samples.get());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(file)));
+    // What was analysed: the automatic segment's length and the reading.
+    state.counters["segment_bytes"] = byteCount;
+    state.counters["hertz"] = static_cast<double>(frequency);
 }
 
 // The floor: open the file and read every byte once, in large buffered reads.
