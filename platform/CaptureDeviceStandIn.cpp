@@ -1,4 +1,4 @@
-#include "tests/support/CaptureDeviceStandIn.h"
+#include "platform/CaptureDeviceStandIn.h"
 
 #include <span>
 
