@@ -7,44 +7,44 @@
 void CaptureDeviceStandIn::Open(const std::filesystem::path& templateFile)
 {
     Close();
-    calls.push_back("open " + templateFile.string());
-    if (openFailure) {
-        throw tonarel::CaptureError(*openFailure);
+    script_->calls.push_back("open " + templateFile.string());
+    if (script_->openFailure) {
+        throw tonarel::CaptureError(*script_->openFailure);
     }
-    openedFormat = tonarel::ReadCaptureTemplate(templateFile);
-    isOpen = true;
+    script_->openedFormat = tonarel::ReadCaptureTemplate(templateFile);
+    script_->isOpen = true;
 }
 
 void CaptureDeviceStandIn::Record()
 {
-    calls.emplace_back("record");
-    if (!isOpen || recordFailure) {
+    script_->calls.emplace_back("record");
+    if (!script_->isOpen || script_->recordFailure) {
         Close();
-        throw tonarel::CaptureError(recordFailure.value_or("录音设备没有打开，无法开始录音。"));
+        throw tonarel::CaptureError(script_->recordFailure.value_or("录音设备没有打开，无法开始录音。"));
     }
-    isRecording = true;
+    script_->isRecording = true;
 }
 
 uint32_t CaptureDeviceStandIn::PositionMilliseconds()
 {
-    calls.emplace_back("position");
-    return isRecording ? position : 0;
+    script_->calls.emplace_back("position");
+    return script_->isRecording ? script_->position : 0;
 }
 
 void CaptureDeviceStandIn::Save(const std::filesystem::path& file)
 {
-    calls.push_back("save " + file.string());
-    if (!isRecording || saveFailure) {
-        throw tonarel::CaptureError(saveFailure.value_or("没有正在进行的录音。"));
+    script_->calls.push_back("save " + file.string());
+    if (!script_->isRecording || script_->saveFailure) {
+        throw tonarel::CaptureError(script_->saveFailure.value_or("没有正在进行的录音。"));
     }
-    tonarel::WriteCaptureFile(file, *openedFormat, std::as_bytes(std::span(take)));
+    tonarel::WriteCaptureFile(file, *script_->openedFormat, std::as_bytes(std::span(script_->take)));
 }
 
 void CaptureDeviceStandIn::Close() noexcept
 {
-    if (isOpen) {
-        calls.emplace_back("close");
+    if (script_->isOpen) {
+        script_->calls.emplace_back("close");
     }
-    isOpen = false;
-    isRecording = false;
+    script_->isOpen = false;
+    script_->isRecording = false;
 }

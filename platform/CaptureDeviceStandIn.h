@@ -1,10 +1,12 @@
 #pragma once
 // A wave-audio device that tests drive: it records nothing, reports the
 // position the test sets, saves the samples the test gave it, and can be told
-// to fail at any step.
+// to fail at any step. Test and device share a script, so the test can still
+// read what happened after the window that owned the device is gone.
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,8 +14,7 @@
 #include "platform/CaptureDevice.h"
 #include "platform/CaptureWaveFile.h"
 
-class CaptureDeviceStandIn : public tonarel::CaptureDevice {
-public:
+struct CaptureDeviceScript {
     // What the test sets up.
     uint32_t position = 0;                     ///< reported while recording
     std::vector<int16_t> take;                 ///< written by Save, in the template's format
@@ -28,10 +29,20 @@ public:
     bool isOpen = false;
     bool isRecording = false;
     std::optional<tonarel::CaptureFormat> openedFormat;
+};
+
+class CaptureDeviceStandIn : public tonarel::CaptureDevice {
+public:
+    explicit CaptureDeviceStandIn(std::shared_ptr<CaptureDeviceScript> script) : script_(std::move(script)) {}
+    /// Closes the device, as the real one does.
+    ~CaptureDeviceStandIn() override { Close(); }
 
     void Open(const std::filesystem::path& templateFile) override;
     void Record() override;
     uint32_t PositionMilliseconds() override;
     void Save(const std::filesystem::path& file) override;
     void Close() noexcept override;
+
+private:
+    std::shared_ptr<CaptureDeviceScript> script_;
 };
