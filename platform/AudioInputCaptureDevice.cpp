@@ -112,7 +112,7 @@ void AudioInputCaptureDevice::Save(const std::filesystem::path& file)
     // Qt holds back what arrived since the last readyRead (up to ~50 ms);
     // without this read the end of the note would be missing.
     TakeDeliveredSound();
-    WriteCaptureFile(file, format_,
+    WriteRecordingFile(file, format_,
                      std::as_bytes(std::span(take_.constData(), static_cast<std::size_t>(take_.size()))));
 }
 

@@ -37,7 +37,7 @@ void CaptureDeviceStandIn::Save(const std::filesystem::path& file)
     if (!script_->isRecording || script_->saveFailure) {
         throw tonarel::CaptureError(script_->saveFailure.value_or("没有正在进行的录音。"));
     }
-    tonarel::WriteCaptureFile(file, *script_->openedFormat, std::as_bytes(std::span(script_->take)));
+    tonarel::WriteRecordingFile(file, *script_->openedFormat, std::as_bytes(std::span(script_->take)));
 }
 
 void CaptureDeviceStandIn::Close() noexcept

@@ -100,7 +100,7 @@ CaptureFormat ReadCaptureTemplate(const std::filesystem::path& templateFile)
     return format;
 }
 
-void WriteCaptureFile(const std::filesystem::path& file, const CaptureFormat& format,
+void WriteRecordingFile(const std::filesystem::path& file, const CaptureFormat& format,
                       std::span<const std::byte> samples)
 {
     const uint32_t frame = std::max<uint32_t>(format.BytesPerFrame(), 1);

@@ -44,7 +44,7 @@ CaptureFormat ReadCaptureTemplate(const std::filesystem::path& templateFile);
 /// partial frame at the end is left out, and the header's lengths state what
 /// was written. Throws CaptureError, naming the file, when it cannot be
 /// written; no partial file is left behind then.
-void WriteCaptureFile(const std::filesystem::path& file, const CaptureFormat& format,
+void WriteRecordingFile(const std::filesystem::path& file, const CaptureFormat& format,
                       std::span<const std::byte> samples);
 
 }  // namespace tonarel

@@ -92,7 +92,7 @@ protected:
         } catch (const std::exception& error) {
             FAIL() << error.what();
         }
-        tonarel::WriteCaptureFile(Path("temp.wav"), tonarel::CaptureFormat{1, 44100, 16}, {});
+        tonarel::WriteRecordingFile(Path("temp.wav"), tonarel::CaptureFormat{1, 44100, 16}, {});
     }
 
     std::filesystem::path Path(const char* name) const { return folder.filePath(QString::fromLatin1(name)).toStdString(); }
@@ -186,7 +186,7 @@ TEST(RecordingWithoutASoundServer, OpenFailsWithOneClearErrorAndTheNextOpenTries
     QTemporaryDir folder;
     PrivateSoundServer::PointAtNoServer(folder);
     const std::filesystem::path templateFile = folder.filePath("temp.wav").toStdString();
-    tonarel::WriteCaptureFile(templateFile, tonarel::CaptureFormat{1, 44100, 16}, {});
+    tonarel::WriteRecordingFile(templateFile, tonarel::CaptureFormat{1, 44100, 16}, {});
 
     QElapsedTimer clock;
     clock.start();

@@ -18,7 +18,7 @@ namespace {
 using tonarel::CaptureError;
 using tonarel::CaptureFormat;
 using tonarel::ReadCaptureTemplate;
-using tonarel::WriteCaptureFile;
+using tonarel::WriteRecordingFile;
 
 // The header that the pitch meter writes as its recording template (1 channel,
 // 16 bits, 44 100 Hz, no data).
@@ -53,7 +53,7 @@ protected:
 
 TEST_F(CaptureFiles, EmptyTakeIsExactlyTheRecordingTemplate)
 {
-    WriteCaptureFile(folder / "t.wav", CaptureFormat{1, 44100, 16}, {});
+    WriteRecordingFile(folder / "t.wav", CaptureFormat{1, 44100, 16}, {});
     const std::vector<unsigned char> expected(MonoTemplate.begin(), MonoTemplate.end());
     EXPECT_EQ(ReadBytes(folder / "t.wav"), expected);
 }
@@ -62,7 +62,7 @@ TEST_F(CaptureFiles, SavedTakeStatesTheLengthOfTheWholeFramesWritten)
 {
     // Five bytes of 16-bit stereo: one whole frame of four bytes, then a torn one.
     const std::array<std::byte, 5> samples{std::byte{1}, std::byte{2}, std::byte{3}, std::byte{4}, std::byte{5}};
-    WriteCaptureFile(folder / "take.wav", CaptureFormat{2, 8000, 16}, samples);
+    WriteRecordingFile(folder / "take.wav", CaptureFormat{2, 8000, 16}, samples);
     const auto bytes = ReadBytes(folder / "take.wav");
     ASSERT_EQ(bytes.size(), 48u);
     const auto le32 = [&](std::size_t at) {
@@ -79,7 +79,7 @@ TEST_F(CaptureFiles, SavedTakeStatesTheLengthOfTheWholeFramesWritten)
 TEST_F(CaptureFiles, OverwritingALongerFileLeavesOnlyTheNewTake)
 {
     WriteBytes("take.wav", std::vector<unsigned char>(1000, 0x55));
-    WriteCaptureFile(folder / "take.wav", CaptureFormat{1, 44100, 16}, {});
+    WriteRecordingFile(folder / "take.wav", CaptureFormat{1, 44100, 16}, {});
     EXPECT_EQ(ReadBytes(folder / "take.wav").size(), 44u);
 }
 
@@ -87,7 +87,7 @@ TEST_F(CaptureFiles, TemplateGivesBackTheFormatItWasWrittenWith)
 {
     for (const CaptureFormat format : {CaptureFormat{1, 44100, 16}, CaptureFormat{2, 8000, 8},
                                        CaptureFormat{1, 48000, 32}}) {
-        WriteCaptureFile(folder / "t.wav", format, {});
+        WriteRecordingFile(folder / "t.wav", format, {});
         EXPECT_EQ(ReadCaptureTemplate(folder / "t.wav"), format);
     }
 }
@@ -148,7 +148,7 @@ TEST_F(CaptureFiles, MissingTemplateIsRefusedNamingTheFile)
 
 TEST_F(CaptureFiles, UnwritableTakeFailsLoudly)
 {
-    EXPECT_THROW(WriteCaptureFile(folder / "no-such-folder" / "my.wav", CaptureFormat{}, {}), CaptureError);
+    EXPECT_THROW(WriteRecordingFile(folder / "no-such-folder" / "my.wav", CaptureFormat{}, {}), CaptureError);
     EXPECT_FALSE(std::filesystem::exists(folder / "no-such-folder" / "my.wav"));
 }
 

@@ -190,7 +190,7 @@ void PrivateSoundServer::PlayTone(double frequencyHz, double seconds, double amp
         samples[i] = static_cast<int16_t>(std::lround(amplitude * 32767 * std::sin(phase)));
     }
     const QString file = folder_.filePath(QStringLiteral("tone-%1.wav").arg(players_.size()));
-    tonarel::WriteCaptureFile(file.toStdString(), format, std::as_bytes(std::span(samples)));
+    tonarel::WriteRecordingFile(file.toStdString(), format, std::as_bytes(std::span(samples)));
     players_.push_back(StartHelper(QStringLiteral("paplay"), {QStringLiteral("--device=vsink"), file}));
 }
 
