@@ -1,8 +1,21 @@
+#include <exception>
+
+#include "shell/ApplicationWindows.h"
 #include "shell/TonarelApplication.h"
+#include "shell/UserMessage.h"
 
 int main(int argc, char** argv)
 {
     TonarelApplication application(argc, argv);
-    application.setApplicationName(QStringLiteral("Tonarel"));
+    try {
+        CreateApplicationWindows();
+        ShowApplicationWindows();
+        application.exec();
+    } catch (const std::exception& error) {
+        ShowErrorBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        ShowErrorBox(QString());
+    }
+    DestroyApplicationWindows();
     return 0;
 }

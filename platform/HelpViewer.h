@@ -1,0 +1,39 @@
+#pragma once
+// The help viewer: the program asks it to open the application's help file,
+// either by keyword or at a topic's context number. The viewer shows
+// everything the user sees about help, including a help file that is missing;
+// the windows show nothing of their own.
+
+#include <QString>
+#include <cstdint>
+
+/// Context numbers of the help topics that windows open with F1.
+inline constexpr uint32_t MainWindowHelpContext = 2;
+inline constexpr uint32_t TemperamentManagerHelpContext = 5;
+
+class HelpViewer {
+public:
+    virtual ~HelpViewer() = default;
+
+    /// Opens the application's help file at its keyword index, looking up
+    /// `keyword` there; an empty keyword asks for the index itself.
+    /// Returns nothing: a failure is the viewer's to report.
+    virtual void OpenByKeyword(const QString& keyword) = 0;
+
+    /// Opens the application's help file at the topic with `contextNumber`.
+    virtual void OpenAtContext(uint32_t contextNumber) = 0;
+};
+
+/// The application's help file, as set at start-up: a name that the viewer
+/// resolves against the working directory each time it opens it ("HELP.HLP").
+/// Empty until set.
+void SetApplicationHelpFile(const QString& fileName);
+QString ApplicationHelpFile();
+
+/// The viewer that every window asks: the desktop viewer, unless replaced.
+HelpViewer& ApplicationHelpViewer();
+
+/// Replaces the viewer that ApplicationHelpViewer() returns (tests install a
+/// stand-in). Not owned: it must outlive its installation. nullptr restores
+/// the desktop viewer.
+void SetApplicationHelpViewer(HelpViewer* viewer);

@@ -1,0 +1,62 @@
+#include "tests/support/WindowSetTest.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QPointer>
+#include <QTest>
+#include <QTimer>
+
+#include "shell/ApplicationWindows.h"
+#include "shell/Unit1.h"
+
+void WindowSetTest::SetUp()
+{
+    ASSERT_TRUE(directory_.isValid());
+    previousDirectory_ = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(directory_.path()));
+    SetUserMessageHandler([this](UserMessageKind kind, const QString& text) { messages.emplace_back(kind, text); });
+    help = std::make_unique<HelpViewerStandIn>();
+
+    CreateApplicationWindows();
+    ShowApplicationWindows();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    ProcessEvents();
+}
+
+void WindowSetTest::TearDown()
+{
+    DestroyApplicationWindows();
+    ProcessEvents();
+    help.reset();
+    SetUserMessageHandler({});
+    QDir::setCurrent(previousDirectory_);
+}
+
+void WindowSetTest::ProcessEvents()
+{
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+void WindowSetTest::Activate(QWidget* window)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+void AnswerNextModal(std::function<void(QWidget* modal)> answer)
+{
+    auto* poll = new QTimer(QCoreApplication::instance());
+    poll->setInterval(5);
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, answer = std::move(answer)] {
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->isVisible()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        answer(modal);
+    });
+    poll->start();
+}

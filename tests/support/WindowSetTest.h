@@ -1,0 +1,52 @@
+#pragma once
+// A test fixture with the program's windows, made as start-up makes them.
+//
+// Before each test: a fresh temporary working directory (the windows read,
+// write and delete "my.wav", "temp.wav" and help files by bare names there),
+// message boxes recorded instead of shown, a help viewer stand-in, then
+// CreateApplicationWindows() and ShowApplicationWindows(), with the main window
+// active. After each test: the windows destroyed, the working directory, the
+// message boxes and the help viewer restored.
+
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "platform/HelpViewerStandIn.h"
+#include "shell/UserMessage.h"
+
+class WindowSetTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    /// Delivers the events that are due (activation, layout, paint, timers).
+    static void ProcessEvents();
+
+    /// Makes `window` the active window and waits until it is.
+    static void Activate(QWidget* window);
+
+    /// The working directory of the test (absolute path).
+    QString WorkingDirectory() const { return directory_.path(); }
+
+    /// The message boxes the windows have asked for, in order.
+    std::vector<std::pair<UserMessageKind, QString>> messages;
+
+    /// The help viewer the windows ask while the test runs.
+    std::unique_ptr<HelpViewerStandIn> help;
+
+private:
+    QTemporaryDir directory_;
+    QString previousDirectory_;
+};
+
+/// Answers the next modal window: once a modal widget is showing,
+/// `answer` runs with it (from a timer, inside the modal's own event loop) and
+/// must close it. Call before the command that opens the modal window.
+void AnswerNextModal(std::function<void(QWidget* modal)> answer);

@@ -1,0 +1,45 @@
+// The tiling of the windows on a given screen. Each test needs its screen
+// size: ctest runs them on offscreen screens of that size.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "meter/Unit3.h"
+#include "scope/Unit2.h"
+#include "shell/Unit1.h"
+#include "temperament/Unit4.h"
+#include "tests/support/WindowSetTest.h"
+
+namespace {
+
+class Tiling : public WindowSetTest {
+protected:
+    void ExpectTiling(QSize screen, QRect main, QRect oscilloscope, QRect pitchMeter, QRect manager)
+    {
+        ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), screen)
+            << "needs a screen of this size (QT_QPA_PLATFORM=offscreen:configfile=…)";
+        const struct {
+            TonarelForm* window;
+            QRect outer;
+        } expected[] = {{Form1, main}, {Form2, oscilloscope}, {Form3, pitchMeter}, {Form4, manager}};
+        for (const auto& [window, outer] : expected) {
+            EXPECT_EQ(window->OuterGeometry(), outer) << window->objectName().toStdString();
+            EXPECT_EQ(window->frameGeometry(), outer) << window->objectName().toStdString() << " on screen";
+        }
+    }
+};
+
+TEST_F(Tiling, On1024x768Screen)
+{
+    ExpectTiling(QSize(1024, 768), QRect(0, 0, 1024, 153), QRect(0, 153, 500, 173), QRect(0, 326, 500, 278),
+                 QRect(500, 153, 310, 453));
+}
+
+TEST_F(Tiling, On1280x1024Screen)
+{
+    ExpectTiling(QSize(1280, 1024), QRect(0, 0, 1280, 204), QRect(0, 204, 500, 173), QRect(0, 377, 500, 278),
+                 QRect(500, 204, 310, 453));
+}
+
+}  // namespace
