@@ -1,6 +1,7 @@
 #include "shell/TonarelApplication.h"
 
 #include <QFont>
+#include <QLibraryInfo>
 
 #include "shell/UserMessage.h"
 
@@ -14,6 +15,11 @@ TonarelApplication::TonarelApplication(int& argc, char** argv) : QApplication(ar
     font.setStyleHint(QFont::SansSerif);
     font.setPixelSize(11);
     setFont(font);
+
+    // Without the translations (a bare installation) Qt's dialogs stay in English.
+    if (qtTexts_.load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        installTranslator(&qtTexts_);
+    }
 }
 
 bool TonarelApplication::notify(QObject* receiver, QEvent* event)

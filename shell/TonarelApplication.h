@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QTranslator>
 
 /// The application object. No exception may cross Qt's event dispatch: one
 /// that escapes an event handler is shown in the application's error box with
@@ -18,4 +19,9 @@ public:
     TonarelApplication(int& argc, char** argv);
 
     bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    /// Qt's own texts (file dialogs, message box buttons) in Simplified
+    /// Chinese, the language of the whole interface, whatever the locale.
+    QTranslator qtTexts_;
 };

@@ -11,6 +11,7 @@
 #include "platform/HelpViewer.h"
 #include "scope/Unit2.h"
 #include "shell/AboutBox.h"
+#include "shell/FileDialogRunner.h"
 #include "shell/UserMessage.h"
 #include "meter/Unit3.h"
 #include "temperament/Unit4.h"
@@ -89,6 +90,7 @@ TForm1::TForm1() : TonarelForm(0, CloseBox::Shown, QSize(652, 126)), ImageList1(
     clientLayout->addWidget(Memo1);
 
     BuildToolBar(client);
+    CreateFileDialogs();
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this,
@@ -195,11 +197,73 @@ void TForm1::closeEvent(QCloseEvent* event)
     QCoreApplication::exit(0);
 }
 
-void TForm1::N8Click(QObject* /*sender*/) {}
+void TForm1::CreateFileDialogs()
+{
+    // Qt's own dialogs, the same on every desktop, so that a test can answer them.
+    const auto makeDialog = [this](const char* name, QFileDialog::AcceptMode mode) {
+        auto* dialog = new QFileDialog(this);
+        dialog->setObjectName(QString::fromLatin1(name));
+        dialog->setOption(QFileDialog::DontUseNativeDialog);
+        dialog->setAcceptMode(mode);
+        dialog->setNameFilter(QStringLiteral("音律文件(*.qrv)"));
+        dialog->setDefaultSuffix(QStringLiteral("qrv"));
+        return dialog;
+    };
+    OpenDialog1 = makeDialog("OpenDialog1", QFileDialog::AcceptOpen);
+    // The name need not exist: the manager judges the file and says what is wrong.
+    OpenDialog1->setFileMode(QFileDialog::AnyFile);
+    SaveDialog1 = makeDialog("SaveDialog1", QFileDialog::AcceptSave);
+    SaveDialog1->setOption(QFileDialog::DontConfirmOverwrite);
+}
 
-void TForm1::N9Click(QObject* /*sender*/) {}
+QString TForm1::AskFileName(QFileDialog* dialog, const QString& offeredName)
+{
+    if (!offeredName.isEmpty()) {
+        dialog->selectFile(offeredName);
+    }
+    if (!RunFileDialog(*dialog)) {
+        return QString();
+    }
+    return dialog->selectedFiles().value(0);
+}
 
-void TForm1::N10Click(QObject* /*sender*/) {}
+void TForm1::N8Click(QObject* /*sender*/)
+{
+    const QString fileName = AskFileName(OpenDialog1, openDialogFileName_);
+    if (!fileName.isEmpty()) {
+        openDialogFileName_ = fileName;
+        Form4->LoadTemperamentFile(QFile::encodeName(fileName).constData());
+    }
+    // Shown even after a cancel; the manager's menu check and tool button
+    // are left as they are.
+    Form4->ShowInFront();
+}
+
+void TForm1::N9Click(QObject* /*sender*/)
+{
+    if (currentFileName_.isEmpty()) {
+        SaveWithDialog();
+        return;
+    }
+    Form4->SaveTemperamentFile(QFile::encodeName(currentFileName_).constData());
+}
+
+void TForm1::N10Click(QObject* /*sender*/)
+{
+    SaveWithDialog();
+}
+
+void TForm1::SaveWithDialog()
+{
+    const QString fileName = AskFileName(SaveDialog1, currentFileName_);
+    if (fileName.isEmpty()) {
+        return;
+    }
+    // A name that could not be written does not become the current file name.
+    if (Form4->SaveTemperamentFile(QFile::encodeName(fileName).constData())) {
+        currentFileName_ = fileName;
+    }
+}
 
 void TForm1::E1Click(QObject* /*sender*/)
 {

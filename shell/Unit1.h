@@ -4,6 +4,7 @@
 // describes itself. Closing it ends the program.
 
 #include <QAction>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -51,6 +52,13 @@ public:
     QLabel* Image1;
     QPlainTextEdit* Memo1;  ///< read-only; the description of the active window
 
+    // The File menu's dialogs, kept for the whole run so that each offers the
+    // name last confirmed in it. The name confirmed in SaveDialog1 (with the
+    // save succeeding) is the current file name that Save writes to without
+    // asking; the name of OpenDialog1 serves only that dialog.
+    QFileDialog* OpenDialog1;
+    QFileDialog* SaveDialog1;
+
     void FormCreate(QObject* sender);
     void FormClose(QObject* sender);
     void N8Click(QObject* sender);
@@ -70,6 +78,15 @@ private:
     void BuildMenu();
     void BuildToolBar(QWidget* client);
     QToolButton* ToolButtonFor(QAction* item, const char* name);
+    void CreateFileDialogs();
+    /// Runs `dialog` offering `offeredName`; the confirmed name, or an empty
+    /// string when the user cancelled.
+    QString AskFileName(QFileDialog* dialog, const QString& offeredName);
+    /// Asks for a name with SaveDialog1 and saves the temperament table there.
+    void SaveWithDialog();
+
+    QString openDialogFileName_;  ///< last name confirmed in OpenDialog1
+    QString currentFileName_;     ///< empty until a save through SaveDialog1 succeeds
 };
 
 /// The main window, from start-up to exit.

@@ -1,6 +1,7 @@
 #include "tests/support/WindowSetTest.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QPointer>
 #include <QTest>
@@ -57,6 +58,18 @@ void AnswerNextModal(std::function<void(QWidget* modal)> answer)
         poll->stop();
         poll->deleteLater();
         answer(modal);
+        // An answer that failed part-way (a failed ASSERT returns early) must not
+        // leave the modal window open: the command under test would wait forever.
+        QTimer::singleShot(2000, modal, [modal] {
+            if (modal != nullptr && modal->isVisible()) {
+                ADD_FAILURE() << "the modal window was left open by its answer";
+                if (auto* dialog = qobject_cast<QDialog*>(modal.data())) {
+                    dialog->reject();
+                } else {
+                    modal->close();
+                }
+            }
+        });
     });
     poll->start();
 }

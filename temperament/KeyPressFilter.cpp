@@ -1,0 +1,23 @@
+#include "temperament/KeyPressFilter.h"
+
+#include <QKeyEvent>
+
+KeyPressFilter::KeyPressFilter(QObject* control, Handler handler) : QObject(control), handler_(std::move(handler))
+{
+    control->installEventFilter(this);
+}
+
+bool KeyPressFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->text().size() != 1 || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        return QObject::eventFilter(watched, event);
+    }
+    QChar typed = key->text().front();
+    handler_(typed);
+    return typed.isNull();
+}

@@ -1,0 +1,110 @@
+#include "tools/analyze/AnalyzeArguments.h"
+
+#include <charconv>
+#include <optional>
+
+namespace tonarel::analyze {
+namespace {
+
+struct NumericOption {
+    const char* name;
+    uint32_t lowest;
+    uint32_t highest;
+    uint32_t AnalysisOptions::*field;
+};
+
+// The ranges of the pitch meter's controls: its segment field shows 10 to
+// 4000 ms, its ratio spinner 1 to 20, its divisor track bar 2 to 6.
+constexpr NumericOption kNumericOptions[] = {
+    {"--segment-ms", 10, 4000, &AnalysisOptions::segmentMilliseconds},
+    {"--snr", 1, 20, &AnalysisOptions::givenSnr},
+    {"--divisor", 2, 6, &AnalysisOptions::divisor},
+};
+
+std::optional<uint32_t> ParseDecimal(const std::string& text)
+{
+    uint32_t value = 0;
+    const char* first = text.data();
+    const char* last = first + text.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (text.empty() || error != std::errc() || end != last) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
+{
+    AnalyzeRequest request;
+    bool haveFile = false;
+    bool optionsEnded = false;
+    for (std::size_t k = 0; k < arguments.size(); ++k) {
+        const std::string& argument = arguments[k];
+        const bool isOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
+        if (!isOption) {
+            if (haveFile) {
+                return ArgumentError{"只能分析一个文件，多余的参数：\"" + argument + "\""};
+            }
+            request.fileName = argument;
+            haveFile = true;
+            continue;
+        }
+        if (argument == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        if (argument == "--help" || argument == "-h") {
+            return HelpRequest{};
+        }
+        if (argument == "--json") {
+            request.json = true;
+            continue;
+        }
+
+        const std::size_t equals = argument.find('=');
+        const std::string name = argument.substr(0, equals);
+        const NumericOption* option = nullptr;
+        for (const NumericOption& candidate : kNumericOptions) {
+            if (name == candidate.name) {
+                option = &candidate;
+            }
+        }
+        if (option == nullptr) {
+            return ArgumentError{"未知选项：\"" + argument + "\""};
+        }
+        std::string valueText;
+        if (equals != std::string::npos) {
+            valueText = argument.substr(equals + 1);
+        } else if (k + 1 < arguments.size()) {
+            valueText = arguments[++k];
+        } else {
+            return ArgumentError{"选项 " + name + " 缺少数值"};
+        }
+        const std::optional<uint32_t> value = ParseDecimal(valueText);
+        const std::string range = std::to_string(option->lowest) + " 到 " + std::to_string(option->highest);
+        if (!value || *value < option->lowest || *value > option->highest) {
+            return ArgumentError{"选项 " + name + " 的值必须是 " + range + " 之间的整数，而不是 \"" + valueText + "\""};
+        }
+        request.options.*(option->field) = *value;
+    }
+    if (!haveFile) {
+        return ArgumentError{"缺少要分析的 WAV 文件"};
+    }
+    return request;
+}
+
+std::string UsageText()
+{
+    return "用法：tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--json]\n"
+           "像音准仪一样分析一个录音文件（单声道 16 位 44100 Hz 的 WAV 文件），\n"
+           "并输出音准仪显示的频率、信/噪比、半音序号和偏差。\n"
+           "  --segment-ms N  声音片段长度（毫秒，10 到 4000）；默认自动侦测\n"
+           "  --snr N         信噪比（1 到 20）；默认自动侦测\n"
+           "  --divisor N     信噪比除数（2 到 6）；默认 4\n"
+           "  --json          输出一个 JSON 对象，包括数值和诊断信息\n"
+           "退出状态：0 已分析（包括没有声音的结果），1 文件无法读取或输出失败，2 参数错误。\n";
+}
+
+}  // namespace tonarel::analyze

@@ -1,0 +1,78 @@
+// tonarel-analyze: runs the pitch meter's analysis on a recording and prints
+// what the meter's labels would show, for checking recordings without the
+// windows.
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "meter/RecordingAnalysis.h"
+#include "meter/SemitoneTable.h"
+#include "tools/analyze/AnalyzeArguments.h"
+#include "tools/analyze/AnalyzeReport.h"
+#include "wave/CaptureFile.h"
+
+namespace {
+
+using namespace tonarel;
+using namespace tonarel::analyze;
+
+constexpr int kExitAnalysed = 0;
+constexpr int kExitFailure = 1;
+constexpr int kExitBadArguments = 2;
+
+void Complain(const std::string& message)
+{
+    std::fprintf(stderr, "tonarel-analyze: %s\n", message.c_str());
+}
+
+// The estimator reads a file it cannot use as "no sound"; a checking tool
+// says instead what is wrong with it.
+bool CheckReadable(const std::string& fileName)
+{
+    CaptureFile::OpenFailure failure{};
+    const std::optional<CaptureFile> file = CaptureFile::Open(fileName, &failure);
+    if (!file) {
+        if (failure.error == CaptureFile::OpenError::kCannotOpen) {
+            Complain("无法读取文件 \"" + fileName + "\"：" + std::strerror(failure.systemError));
+        } else {
+            Complain("\"" + fileName + "\" 不是录音文件：不足 44 字节的文件头");
+        }
+        return false;
+    }
+    if (file->Header().BitsPerSample != kCaptureBitsPerSample) {
+        Complain("\"" + fileName + "\" 的采样不是 16 位（BitsPerSample = " +
+                 std::to_string(file->Header().BitsPerSample) + "），无法分析");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const ParsedArguments parsed = ParseArguments(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* error = std::get_if<ArgumentError>(&parsed)) {
+        Complain(error->message);
+        std::fputs(UsageText().c_str(), stderr);
+        return kExitBadArguments;
+    }
+    if (std::holds_alternative<HelpRequest>(parsed)) {
+        std::fputs(UsageText().c_str(), stdout);
+        return kExitAnalysed;
+    }
+    const AnalyzeRequest& request = std::get<AnalyzeRequest>(parsed);
+    if (!CheckReadable(request.fileName)) {
+        return kExitFailure;
+    }
+
+    std::array<float, SemitoneCount> semitoneTable{};
+    BuildSemitoneTable(kReferencePitch, semitoneTable);
+    const RecordingAnalysis analysis = AnalyseRecording(request.fileName, request.options, semitoneTable);
+    const std::string report = request.json ? FormatJson(analysis) : FormatLabels(analysis);
+    std::fputs(report.c_str(), stdout);
+    return std::fflush(stdout) == 0 ? kExitAnalysed : kExitFailure;
+}

@@ -1,0 +1,105 @@
+#include "tools/analyze/AnalyzeReport.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace tonarel::analyze {
+namespace {
+
+// The captions beside the pitch meter's value labels.
+constexpr const char* kFrequencyCaption = "音高（赫兹）：";
+constexpr const char* kSnrCaption = "信/噪比：";
+constexpr const char* kSemitoneCaption = "半音序号：";
+constexpr const char* kDeviationCaption = "偏差(音分)：";
+
+// The shortest decimal that reads back to the same float.
+std::string JsonFloat(float value)
+{
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string JsonOptionalString(const std::optional<std::string>& text)
+{
+    return text ? JsonString(*text) : "null";
+}
+
+template <typename Number>
+std::string JsonNumberUnless(bool absent, Number value)
+{
+    return absent ? "null" : std::to_string(value);
+}
+
+}  // namespace
+
+std::string JsonString(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (const char c : text) {
+        switch (c) {
+        case '"': quoted += "\\\""; break;
+        case '\\': quoted += "\\\\"; break;
+        case '\n': quoted += "\\n"; break;
+        case '\r': quoted += "\\r"; break;
+        case '\t': quoted += "\\t"; break;
+        default:
+            if (static_cast<unsigned char>(c) < 0x20) {
+                char escape[8];
+                std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(c));
+                quoted += escape;
+            } else {
+                quoted += c;
+            }
+        }
+    }
+    quoted += '"';
+    return quoted;
+}
+
+std::string FormatLabels(const RecordingAnalysis& analysis)
+{
+    std::string text = std::string(kFrequencyCaption) + analysis.frequencyText + "\n";
+    text += std::string(kSnrCaption) + analysis.snrText + "\n";
+    if (analysis.semitoneText) {
+        text += std::string(kSemitoneCaption) + *analysis.semitoneText + "\n";
+    }
+    if (analysis.deviationText) {
+        text += std::string(kDeviationCaption) + *analysis.deviationText + "\n";
+    }
+    return text;
+}
+
+std::string FormatJson(const RecordingAnalysis& analysis)
+{
+    const PitchDiagnostics& diagnostics = analysis.diagnostics;
+    const bool noRegion = !diagnostics.regionFound;
+    std::string json = "{\n";
+    const auto field = [&json](const char* name, const std::string& value, bool last = false) {
+        json += "  \"";
+        json += name;
+        json += "\": " + value + (last ? "\n" : ",\n");
+    };
+    field("frequency_text", JsonString(analysis.frequencyText));
+    field("snr_text", JsonString(analysis.snrText));
+    field("semitone_text", JsonOptionalString(analysis.semitoneText));
+    field("deviation_text", JsonOptionalString(analysis.deviationText));
+    field("frequency", JsonFloat(analysis.frequency));
+    field("snr_used", std::to_string(analysis.snrUsed));
+    field("byte_count", JsonNumberUnless(analysis.noSound, analysis.byteCount));
+    field("semitone", JsonNumberUnless(analysis.noSound, analysis.semitone));
+    field("deviation", analysis.noSound ? "null" : JsonFloat(analysis.deviation));
+    field("no_sound", analysis.noSound ? "true" : "false");
+    field("begin", JsonNumberUnless(noRegion, diagnostics.begin));
+    field("end", JsonNumberUnless(noRegion, diagnostics.end));
+    field("count", JsonNumberUnless(!diagnostics.periodsCounted, diagnostics.count), true);
+    json += "}\n";
+    return json;
+}
+
+}  // namespace tonarel::analyze
