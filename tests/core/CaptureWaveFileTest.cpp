@@ -5,13 +5,13 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "platform/CaptureError.h"
 #include "platform/CaptureWaveFile.h"
+#include "tests/support/TemporaryDirectory.h"
+#include "tests/support/WaveFileWriter.h"
 
 namespace {
 
@@ -29,33 +29,20 @@ constexpr std::array<unsigned char, 44> MonoTemplate = {
 
 class CaptureFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::random_device random;
-        folder = std::filesystem::temp_directory_path() / ("tonarel-capture-" + std::to_string(random()));
-        std::filesystem::create_directories(folder);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder); }
-
-    std::vector<unsigned char> ReadBytes(const std::filesystem::path& file) const
-    {
-        std::ifstream stream(file, std::ios::binary);
-        return {std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
-    }
-    std::filesystem::path WriteBytes(const std::string& name, const std::vector<unsigned char>& bytes) const
+    std::filesystem::path WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
         std::ofstream(folder / name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
         return folder / name;
     }
 
-    std::filesystem::path folder;
+    tonarel::test::TemporaryDirectory folder{tonarel::test::TemporaryDirectory::Enter::kNo};
 };
 
 TEST_F(CaptureFiles, EmptyTakeIsExactlyTheRecordingTemplate)
 {
     WriteRecordingFile(folder / "t.wav", CaptureFormat{1, 44100, 16}, {});
-    const std::vector<unsigned char> expected(MonoTemplate.begin(), MonoTemplate.end());
-    EXPECT_EQ(ReadBytes(folder / "t.wav"), expected);
+    const std::vector<uint8_t> expected(MonoTemplate.begin(), MonoTemplate.end());
+    EXPECT_EQ(tonarel::test::ReadFileBytes(folder / "t.wav"), expected);
 }
 
 TEST_F(CaptureFiles, SavedTakeStatesTheLengthOfTheWholeFramesWritten)
@@ -63,7 +50,7 @@ TEST_F(CaptureFiles, SavedTakeStatesTheLengthOfTheWholeFramesWritten)
     // Five bytes of 16-bit stereo: one whole frame of four bytes, then a torn one.
     const std::array<std::byte, 5> samples{std::byte{1}, std::byte{2}, std::byte{3}, std::byte{4}, std::byte{5}};
     WriteRecordingFile(folder / "take.wav", CaptureFormat{2, 8000, 16}, samples);
-    const auto bytes = ReadBytes(folder / "take.wav");
+    const auto bytes = tonarel::test::ReadFileBytes(folder / "take.wav");
     ASSERT_EQ(bytes.size(), 48u);
     const auto le32 = [&](std::size_t at) {
         return uint32_t{bytes[at]} | uint32_t{bytes[at + 1]} << 8 | uint32_t{bytes[at + 2]} << 16 |
@@ -73,14 +60,14 @@ TEST_F(CaptureFiles, SavedTakeStatesTheLengthOfTheWholeFramesWritten)
     EXPECT_EQ(le32(28), 32000u);  // bytes per second
     EXPECT_EQ(bytes[32], 4);      // bytes per frame
     EXPECT_EQ(le32(40), 4u);      // data length
-    EXPECT_THAT(std::vector<unsigned char>(bytes.begin() + 44, bytes.end()), ::testing::ElementsAre(1, 2, 3, 4));
+    EXPECT_THAT(std::vector<uint8_t>(bytes.begin() + 44, bytes.end()), ::testing::ElementsAre(1, 2, 3, 4));
 }
 
 TEST_F(CaptureFiles, OverwritingALongerFileLeavesOnlyTheNewTake)
 {
-    WriteBytes("take.wav", std::vector<unsigned char>(1000, 0x55));
+    WriteBytes("take.wav", std::vector<uint8_t>(1000, 0x55));
     WriteRecordingFile(folder / "take.wav", CaptureFormat{1, 44100, 16}, {});
-    EXPECT_EQ(ReadBytes(folder / "take.wav").size(), 44u);
+    EXPECT_EQ(tonarel::test::ReadFileBytes(folder / "take.wav").size(), 44u);
 }
 
 TEST_F(CaptureFiles, TemplateGivesBackTheFormatItWasWrittenWith)
@@ -97,15 +84,16 @@ TEST_F(CaptureFiles, TemplateGivesBackTheFormatItWasWrittenWith)
 struct SpoiledTemplate {
     const char* what;
     std::size_t offset;
-    std::vector<unsigned char> bytes;  // written over the good template at offset
+    std::vector<uint8_t> bytes;  // written over the good template at offset
     std::size_t length = 44;           // the file is cut to this length
+    friend void PrintTo(const SpoiledTemplate& row, std::ostream* out) { *out << row.what; }
 };
 
 class RefusedTemplate : public CaptureFiles, public ::testing::WithParamInterface<SpoiledTemplate> {};
 
 TEST_P(RefusedTemplate, OpenFailsNamingTheFile)
 {
-    std::vector<unsigned char> bytes(MonoTemplate.begin(), MonoTemplate.end());
+    std::vector<uint8_t> bytes(MonoTemplate.begin(), MonoTemplate.end());
     std::copy(GetParam().bytes.begin(), GetParam().bytes.end(), bytes.begin() + GetParam().offset);
     bytes.resize(GetParam().length);
     const auto file = WriteBytes("temp.wav", bytes);

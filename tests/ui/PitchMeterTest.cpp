@@ -222,6 +222,7 @@ struct ReadoutCase {
     const char* deviation;
     uint32_t segmentBytes;
     uint32_t segmentFileOffset;
+    friend void PrintTo(const ReadoutCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PitchMeterReadout : public PitchMeterTest, public ::testing::WithParamInterface<ReadoutCase> {};
@@ -330,6 +331,7 @@ struct SpinnerCase {
     int startPosition;
     int presses;  // positive: up, negative: down
     const char* fieldText;
+    friend void PrintTo(const SpinnerCase& row, std::ostream* out) { *out << row.name; }
 };
 
 class PitchMeterSpinners : public PitchMeterTest, public ::testing::WithParamInterface<SpinnerCase> {};
