@@ -10,8 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -21,6 +20,8 @@
 #include "platform/CaptureError.h"
 #include "platform/CaptureWaveFile.h"
 #include "tests/support/PrivateSoundServer.h"
+#include "tests/support/WaveFileWriter.h"
+#include "wave/WaveHeader.h"
 
 namespace {
 
@@ -28,31 +29,18 @@ using tonarel::AudioInputCaptureDevice;
 using tonarel::CaptureError;
 
 struct SavedTake {
-    uint32_t riffSize = 0;
-    uint16_t channels = 0;
-    uint32_t sampleRate = 0;
-    uint16_t bitsPerSample = 0;
-    uint32_t dataSize = 0;
-    std::vector<int16_t> samples;
+    tonarel::WaveHeader header{};
+    std::vector<int16_t> samples;  // everything after the header
 };
 
 SavedTake ReadTake(const std::filesystem::path& file)
 {
-    std::ifstream stream(file, std::ios::binary);
-    const std::vector<unsigned char> bytes{std::istreambuf_iterator<char>(stream), std::istreambuf_iterator<char>()};
+    const std::vector<uint8_t> bytes = tonarel::test::ReadFileBytes(file);
     SavedTake take;
-    if (bytes.size() < 44) {
-        return take;
-    }
-    const auto le16 = [&](std::size_t at) { return static_cast<uint16_t>(bytes[at] | bytes[at + 1] << 8); };
-    const auto le32 = [&](std::size_t at) { return uint32_t{le16(at)} | uint32_t{le16(at + 2)} << 16; };
-    take.riffSize = le32(4);
-    take.channels = le16(22);
-    take.sampleRate = le32(24);
-    take.bitsPerSample = le16(34);
-    take.dataSize = le32(40);
-    for (std::size_t at = 44; at + 1 < bytes.size(); at += 2) {
-        take.samples.push_back(static_cast<int16_t>(le16(at)));
+    if (bytes.size() >= sizeof take.header) {
+        std::memcpy(&take.header, bytes.data(), sizeof take.header);
+        take.samples.resize((bytes.size() - sizeof take.header) / 2);
+        std::memcpy(take.samples.data(), bytes.data() + sizeof take.header, take.samples.size() * 2);
     }
     return take;
 }
@@ -114,15 +102,16 @@ TEST_F(RecordingFromTheVirtualMicrophone, SavesTheToneAsAWaveFileOfTheTemplatesF
     device.Close();
 
     const SavedTake take = ReadTake(Path("my.wav"));
-    EXPECT_EQ(take.channels, 1);
-    EXPECT_EQ(take.sampleRate, 44100u);
-    EXPECT_EQ(take.bitsPerSample, 16);
-    EXPECT_EQ(take.dataSize, take.samples.size() * 2);
-    EXPECT_EQ(take.riffSize, 36 + take.dataSize);
+    const uint32_t dataSize = static_cast<uint32_t>(take.header.DataSize);
+    EXPECT_EQ(take.header.Channels, 1);
+    EXPECT_EQ(take.header.SampleRate, 44100);
+    EXPECT_EQ(take.header.BitsPerSample, 16);
+    EXPECT_EQ(dataSize, take.samples.size() * 2);
+    EXPECT_EQ(take.header.ChunkSize, 36 + dataSize);
     // About two seconds were recorded, and the position counts what arrived.
-    EXPECT_GT(take.dataSize, 88200u);
-    EXPECT_LT(take.dataSize, 3 * 88200u);
-    EXPECT_GE(take.dataSize, shownBeforeSave * 88u);
+    EXPECT_GT(dataSize, 88200u);
+    EXPECT_LT(dataSize, 3 * 88200u);
+    EXPECT_GE(dataSize, shownBeforeSave * 88u);
     EXPECT_NEAR(ToneFrequency(take.samples), 441.0, 1.0);
 }
 
@@ -164,8 +153,8 @@ TEST_F(RecordingFromTheVirtualMicrophone, ServerDyingMidTakeKeepsWhatWasCaptured
     device.Save(Path("my.wav"));
     device.Close();
     const SavedTake take = ReadTake(Path("my.wav"));
-    EXPECT_EQ(take.dataSize, take.samples.size() * 2);
-    EXPECT_GE(take.dataSize, afterDeath * 88u);
+    EXPECT_EQ(static_cast<uint32_t>(take.header.DataSize), take.samples.size() * 2);
+    EXPECT_GE(take.samples.size() * 2, afterDeath * 88u);
 }
 
 TEST_F(RecordingFromTheVirtualMicrophone, RecordsFromTheServersDefaultSourceNotQtsFirstInput)
