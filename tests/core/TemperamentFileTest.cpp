@@ -18,7 +18,7 @@
 #include <unistd.h>
 
 #include "temperament/TemperamentFile.h"
-#include "tests/support/ScratchDirectory.h"
+#include "tests/support/TemporaryDirectory.h"
 
 namespace {
 
@@ -131,12 +131,12 @@ INSTANTIATE_TEST_SUITE_P(
 
 class TemperamentFileOnDisk : public ::testing::Test {
 protected:
-    ScratchDirectory scratch;
+    tonarel::test::TemporaryDirectory scratch;
 };
 
 TEST_F(TemperamentFileOnDisk, WrittenFileReadsBackTheSame)
 {
-    const std::string path = scratch.File("音律.qrv");
+    const std::string path = (scratch / "音律.qrv").string();
     ASSERT_FALSE(WriteTemperamentFile(path.c_str(), SampleContents()).has_value());
     EXPECT_EQ(ReadBytes(path), Encoded(SampleContents()));
     const auto read = ReadTemperamentFile(path.c_str());

@@ -27,6 +27,9 @@ TemporaryDirectory::~TemporaryDirectory()
     if (!previousCurrent_.empty()) {
         std::filesystem::current_path(previousCurrent_, ignored);
     }
+    // A test may have taken write permission away; give it back so that
+    // everything can be removed.
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ignored);
     std::filesystem::remove_all(path_, ignored);
 }
 
