@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cstdlib>
 #include <fstream>
 
 #include "tests/support/TemporaryDirectory.h"
@@ -19,16 +20,14 @@ struct ToolRun {
     std::string out, err;
 };
 
-std::string ReadText(const char* file)
-{
-    const std::vector<uint8_t> bytes = ReadFileBytes(file);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 ToolRun RunTool(const std::string& arguments)
 {
     const int status = std::system(("'" TONAREL_ANALYZE_PATH "' " + arguments + " >out.txt 2>err.txt").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadText("out.txt"), ReadText("err.txt")};
+    const auto text = [](const char* file) {
+        const std::vector<uint8_t> bytes = ReadFileBytes(file);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text("out.txt"), text("err.txt")};
 }
 
 class AnalyzeTool : public ::testing::Test {

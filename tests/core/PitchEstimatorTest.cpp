@@ -66,7 +66,7 @@ TEST_F(PitchEstimator, ReadsTheToneBetweenSilencesAsAbout8HzWithAnAutomaticSegme
 }
 
 // The segment starts 2 x (length / 16) bytes past begin, truncating first
-// (44109 bytes start 5512 bytes on, not 5513); an odd length divides the
+// (4089 bytes start 510 bytes on, not 511); an odd length divides the
 // frequency and its padding byte is silent.
 TEST_F(PitchEstimator, ReadsAGivenSegmentLengthFromAnEighthOfItPastBegin)
 {
@@ -76,10 +76,10 @@ TEST_F(PitchEstimator, ReadsAGivenSegmentLengthFromAnEighthOfItPastBegin)
     EXPECT_EQ(half.diagnostics.count, 219u);
     EXPECT_EQ(half.frequency, 438.0L);
     ExpectSegmentAt(half, 58482);
-    const Estimate odd = Estimated("my.wav", 44109, 0, 4);
-    EXPECT_EQ(odd.frequency, Frequency(odd.diagnostics.count, 44109));
-    EXPECT_EQ(reinterpret_cast<const uint8_t*>(odd.samples.get())[44109], 0);
-    ExpectSegmentAt(odd, 58482);
+    const Estimate odd = Estimated("my.wav", 4089, 0, 4);
+    EXPECT_EQ(odd.frequency, Frequency(odd.diagnostics.count, 4089));
+    EXPECT_EQ(reinterpret_cast<const uint8_t*>(odd.samples.get())[4089], 0);
+    ExpectSegmentAt(odd, 52970 + 510);
 }
 
 // A note of 300 at `peakAt` and one sample of 99 at `noiseAt` (data offsets):
@@ -125,10 +125,10 @@ TEST_F(PitchEstimator, GivesNoSoundAndNoBufferForEveryUnusableCase)
         const char* file;
         uint32_t segmentBytes, givenSnr, divisor, snr;
     };
-    for (const Row row : {Row{"missing.wav", 0, 0, 4, 0}, Row{"short.wav", 0, 0, 4, 0}, Row{"eight-bit.wav", 0, 0, 4, 0},
-                          Row{"my.wav", 0, 0, 0, 0}, Row{"my.wav", 0, 3, 4, 3}, Row{"unscanned.wav", 0, 20, 4, 20},
-                          Row{"level.wav", 8820, 20, 2, 20},
-                          Row{"my.wav", 4'000'000, 20, 4, 20}}) {  // starts 500000 bytes past the end
+    for (const Row row : {Row{"missing.wav", 0, 0, 4, 0}, Row{"short.wav", 0, 0, 4, 0},
+                          Row{"eight-bit.wav", 0, 0, 4, 0}, Row{"my.wav", 0, 0, 0, 0}, Row{"my.wav", 0, 3, 4, 3},
+                          Row{"unscanned.wav", 0, 20, 4, 20}, Row{"level.wav", 8820, 20, 2, 20},
+                          Row{"my.wav", 4'000'000, 20, 4, 20}}) {  // starts 500000 bytes past the note: beyond the file
         const Estimate e = Estimated(row.file, row.segmentBytes, row.givenSnr, row.divisor);
         EXPECT_EQ(e.frequency, tonarel::kNoSound) << row.file << ", " << row.segmentBytes << " bytes";
         EXPECT_EQ(e.snrUsed, row.snr) << row.file;

@@ -32,7 +32,8 @@ protected:
 TEST_F(RecordingAnalysis, WritesTheLabelsWithTheLocalesDecimalSeparator)
 {
     WriteCaptureFile("my.wav", ToneBetweenSilences());
-    const auto analysis = AnalyseRecording("my.wav", {.segmentMilliseconds = 501, .givenSnr = 0, .divisor = 4}, table, ',');
+    const auto analysis =
+        AnalyseRecording("my.wav", {.segmentMilliseconds = 501, .givenSnr = 0, .divisor = 4}, table, ',');
     EXPECT_EQ(analysis.byteCount, 44188u);
     EXPECT_EQ(analysis.frequencyText, "439,123748779297");
     EXPECT_EQ(analysis.snrText, "20");
@@ -40,17 +41,12 @@ TEST_F(RecordingAnalysis, WritesTheLabelsWithTheLocalesDecimalSeparator)
     EXPECT_EQ(analysis.deviationText, "-0,199147999286652");
 }
 
-// The semitone and deviation labels keep what they showed; the oscilloscope
-// gets one silent sample.
-TEST_F(RecordingAnalysis, WritesOnlyTheTwoMessagesWithNoSound)
+// The tool's test shows the two messages; the oscilloscope gets one silent sample.
+TEST_F(RecordingAnalysis, HandsOnASilentSampleWithNoSound)
 {
     WriteCaptureFile("my.wav", Silence(44100));
     const auto analysis = AnalyseRecording("my.wav", {}, table);
     EXPECT_TRUE(analysis.noSound);
-    EXPECT_EQ(analysis.frequencyText, "没有声音输入!   ");
-    EXPECT_EQ(analysis.snrText, "太小了！");
-    EXPECT_FALSE(analysis.semitoneText);
-    EXPECT_FALSE(analysis.deviationText);
     ASSERT_NE(analysis.samples, nullptr);
     EXPECT_EQ(analysis.byteCount, 2u);
     EXPECT_EQ(analysis.samples[0], 0);

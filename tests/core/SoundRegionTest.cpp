@@ -17,7 +17,7 @@ using namespace tonarel::test;
 SoundRegion ScanSampleBySample(const std::vector<int16_t>& samples, uint32_t threshold)
 {
     const int32_t blocks = static_cast<int32_t>(samples.size() * 2 / 1024) - 1;
-    SoundRegion region;
+    SoundRegion region{1, 4, 0, 0, 0};  // peak at least 1, at 4 until a sample exceeds 1
     uint32_t run = 0;
     bool searching = true;
     for (int32_t j = 0; j < blocks; ++j, ++region.blocksScanned) {
