@@ -26,11 +26,18 @@ void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int
         for (int k = 0; k < width; ++k) bytes += static_cast<char>(value >> (8 * k));
     };
     const auto dataBytes = static_cast<uint32_t>(samples.size() * 2);
-    bytes += "RIFF", put(36 + dataBytes, 4);
-    bytes += "WAVEfmt ", put(16, 4), put(1, 2), put(1, 2);  // format size, PCM, mono
-    put(kTestSampleRate, 4), put(2 * kTestSampleRate, 4), put(2, 2);  // sample rate, byte rate, block align
+    bytes += "RIFF";
+    put(36 + dataBytes, 4);
+    bytes += "WAVEfmt ";
+    put(16, 4);  // format size
+    put(1, 2);   // PCM
+    put(1, 2);   // mono
+    put(kTestSampleRate, 4);
+    put(2 * kTestSampleRate, 4);
+    put(2, 2);   // block align
     put(static_cast<uint16_t>(header.bitsPerSample), 2);
-    bytes += "data", put(static_cast<uint32_t>(header.dataSize.value_or(static_cast<int32_t>(dataBytes))), 4);
+    bytes += "data";
+    put(static_cast<uint32_t>(header.dataSize.value_or(static_cast<int32_t>(dataBytes))), 4);
     for (const int16_t sample : samples) put(static_cast<uint16_t>(sample), 2);
     std::ofstream file(fileName, std::ios::binary | std::ios::trunc);
     if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
@@ -41,6 +48,9 @@ void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& fileName)
 {
     std::ifstream file(fileName, std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot read " + fileName.string());
+    }
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 

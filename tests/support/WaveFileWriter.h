@@ -29,7 +29,7 @@ struct CaptureFileHeaderFields {
 void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int16_t> samples,
                       const CaptureFileHeaderFields& header = {});
 
-/// The whole content of a file.
+/// The whole content of a file; throws std::runtime_error when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& fileName);
 
 std::vector<int16_t> Silence(uint32_t sampleCount);
