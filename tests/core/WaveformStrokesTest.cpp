@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <ostream>
-#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "scope/WaveformDuration.h"
@@ -12,15 +12,16 @@
 
 namespace {
 
+using reference::FirstDifference;
+using reference::RandomSamples;
 using tonarel::ComputeStrokeRuns;
 using tonarel::StrokeRun;
 
 /// The runs painted into a bitmap, clipped to the box, as the window paints them.
 reference::Bitmap PaintRuns(const std::vector<StrokeRun>& runs, int32_t width, int32_t height)
 {
-    reference::Bitmap bitmap{width, height, std::vector<bool>(static_cast<size_t>(width) * height, false)};
-    EXPECT_EQ(runs.size(), static_cast<size_t>(width));
-    for (int32_t x = 0; x < static_cast<int32_t>(runs.size()); ++x) {
+    reference::Bitmap bitmap{width, height, std::vector<bool>(static_cast<size_t>(width) * height)};
+    for (size_t x = 0; x < runs.size(); ++x) {
         for (int32_t y = std::max(runs[x].top, 0); y <= std::min(runs[x].bottom, height - 1); ++y) {
             bitmap.pixels[static_cast<size_t>(y) * width + x] = true;
         }
@@ -28,149 +29,85 @@ reference::Bitmap PaintRuns(const std::vector<StrokeRun>& runs, int32_t width, i
     return bitmap;
 }
 
-std::vector<int16_t> RandomSamples(uint32_t count, uint32_t seed)
-{
-    std::mt19937 generator(seed);
-    std::uniform_int_distribution<int> full(-32768, 32767);
-    std::uniform_int_distribution<int> near(-300, 300);
-    std::vector<int16_t> samples(count);
-    for (uint32_t i = 0; i < count; ++i) {
-        // Half of the samples stay near the centre line, where the end pixel
-        // and the zero-length strokes matter.
-        samples[i] = static_cast<int16_t>(i % 2 == 0 ? full(generator) : near(generator));
-    }
-    return samples;
-}
-
-/// Samples at the rows where truncation and the omitted end pixel decide.
-std::vector<int16_t> EdgeSamples()
-{
-    return {0,     1,     -1,     100,    -100,   322,    -322,   323,    -323,   18999, -18999,
-            19000, -19000, 19001, -19001, 19322, -19322, 32767, -32768, 0,      0,     644};
-}
-
 struct StrokeCase {
-    std::string name;
+    const char* name;
     int32_t width;
     int32_t height;
     std::vector<int16_t> samples;
     uint32_t byteCount;
+    friend void PrintTo(const StrokeCase& c, std::ostream* out) { *out << c.name; }
 };
 
-void PrintTo(const StrokeCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-std::vector<StrokeCase> StrokeCases()
-{
-    const auto random = [](uint32_t count, uint32_t seed) { return RandomSamples(count, seed); };
-    const std::vector<int16_t> edges = EdgeSamples();
-    const auto bytes = [](const std::vector<int16_t>& samples) { return static_cast<uint32_t>(samples.size() * 2); };
-    std::vector<StrokeCase> cases = {
-        {"OneSecondIn492x118", 492, 118, random(44100, 1), 88200},
-        {"OneSecondIn492x117", 492, 117, random(44100, 2), 88200},
-        {"FourSecondsIn498x120", 498, 120, random(176400, 3), 352800},
-        {"EdgeSamplesIn492x118", 492, 118, edges, bytes(edges)},
-        {"EdgeSamplesIn492x117", 492, 117, edges, bytes(edges)},
-        {"EdgeSamplesIn7x3", 7, 3, edges, bytes(edges)},
-        {"FewerSamplesThanColumns", 492, 118, random(37, 4), 74},
-        {"OddByteCountIgnoresTheLastByte", 50, 40, random(101, 5), 201},
-        {"OneColumnOneRow", 1, 1, random(500, 6), 1000},
-        {"TallBoxWhereTheProductWraps", 3, 200000, random(300, 7), 600},
-        // 2^32 / 1 000 000 < 4 300: the column product wraps.
-        {"WideBoxWhereTheColumnProductWraps", 1000000, 4, random(5000, 8), 10000},
-    };
-    return cases;
-}
+// Samples at the rows where truncation and the omitted end pixel decide in a box 118 high.
+const std::vector<int16_t> kEdgeSamples = {0,      1,     -1,     100,    -100,   322,    -322,   323,
+                                           -323,   18999, -18999, 19000,  -19000, 19001,  -19001, 19322,
+                                           -19322, 32767, -32768, 0,      0,      644};
 
 class StrokeRunsMatchSingleStrokes : public ::testing::TestWithParam<StrokeCase> {};
 
 TEST_P(StrokeRunsMatchSingleStrokes, PixelForPixel)
 {
     const StrokeCase& c = GetParam();
-    const reference::Bitmap expected = reference::DrawStrokesOneByOne(c.samples.data(), c.byteCount, c.width, c.height);
-    const reference::Bitmap actual =
-        PaintRuns(ComputeStrokeRuns(c.samples.data(), c.byteCount, c.width, c.height), c.width, c.height);
-    ASSERT_EQ(actual.pixels.size(), expected.pixels.size());
-    for (int32_t y = 0; y < c.height; ++y) {
-        for (int32_t x = 0; x < c.width; ++x) {
-            ASSERT_EQ(actual.At(x, y), expected.At(x, y)) << "pixel (" << x << ", " << y << ")";
-        }
-    }
+    const std::vector<StrokeRun> runs = ComputeStrokeRuns(c.samples.data(), c.byteCount, c.width, c.height);
+    ASSERT_EQ(runs.size(), static_cast<size_t>(c.width));
+    EXPECT_EQ(FirstDifference(PaintRuns(runs, c.width, c.height),
+                              reference::DrawStrokesOneByOne(c.samples.data(), c.byteCount, c.width, c.height)),
+              "none");
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, StrokeRunsMatchSingleStrokes, ::testing::ValuesIn(StrokeCases()),
-                         [](const ::testing::TestParamInfo<StrokeCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    Boxes, StrokeRunsMatchSingleStrokes,
+    ::testing::Values(StrokeCase{"OneSecondIn492x118", 492, 118, RandomSamples(44100, 1), 88200},
+                      StrokeCase{"OneSecondIn492x117", 492, 117, RandomSamples(44100, 2), 88200},
+                      StrokeCase{"EdgeSamplesIn492x118", 492, 118, kEdgeSamples, 44},
+                      StrokeCase{"EdgeSamplesIn7x3", 7, 3, kEdgeSamples, 44},
+                      StrokeCase{"OddByteCountIgnoresTheLastByte", 50, 40, RandomSamples(101, 5), 201},
+                      StrokeCase{"OneByteDrawsNothing", 492, 118, {30000}, 1},
+                      StrokeCase{"NoSamples", 492, 118, {}, 0},
+                      StrokeCase{"TallBoxWhereTheRowProductWraps", 3, 200000, RandomSamples(300, 7), 600},
+                      // 2^32 / 1 000 000 < 4 300: the column product wraps.
+                      StrokeCase{"WideBoxWhereTheColumnProductWraps", 1000000, 4, RandomSamples(5000, 8), 10000}),
+    [](const auto& info) { return std::string(info.param.name); });
 
-std::vector<int16_t> Silence(uint32_t count)
-{
-    return std::vector<int16_t>(count, 0);
-}
-
-TEST(StrokeRuns, FirstAndLastSampleOfOneSecondStandAtTheEdgeColumns)
-{
-    // 44 100 samples in 492 columns: sample 0 at x 0, sample 44 099 at x 491,
-    // mid 59. 19 000 reaches row 118, one past the bottom, so the stroke
-    // covers 59…117; −19 000 reaches row 0 and covers 1…59.
-    std::vector<int16_t> samples = Silence(44100);
-    samples[0] = 19000;
-    samples[44099] = -19000;
-    samples[22050] = 100;  // 118 × 100 / 38000 truncates to 0: no mark
-    const std::vector<StrokeRun> runs = ComputeStrokeRuns(samples.data(), 88200, 492, 118);
-    ASSERT_EQ(runs.size(), 492u);
-    EXPECT_EQ(runs[0], (StrokeRun{59, 117}));
-    EXPECT_EQ(runs[491], (StrokeRun{1, 59}));
-    for (size_t x = 1; x < 491; ++x) {
-        EXPECT_TRUE(runs[x].IsEmpty()) << "column " << x;
-    }
-}
-
-TEST(StrokeRuns, CentreOfAnOddHeightTruncates)
-{
-    // 117 rows: mid 58; 19 000 reaches row 116 (58 + 58).
-    const std::vector<int16_t> samples = {19000, -19000};
-    const std::vector<StrokeRun> runs = ComputeStrokeRuns(samples.data(), 4, 2, 117);
-    EXPECT_EQ(runs[0], (StrokeRun{58, 115}));
-    EXPECT_EQ(runs[1], (StrokeRun{1, 58}));
-}
-
-TEST(StrokeRuns, NothingToDrawLeavesEveryColumnEmpty)
-{
-    const std::vector<int16_t> one = {30000};
-    for (const uint32_t byteCount : {0u, 1u}) {
-        for (const StrokeRun& run : ComputeStrokeRuns(one.data(), byteCount, 492, 118)) {
-            EXPECT_TRUE(run.IsEmpty()) << byteCount << " bytes";
-        }
-    }
-    EXPECT_TRUE(ComputeStrokeRuns(nullptr, 0, 492, 118).size() == 492u);
-    EXPECT_TRUE(ComputeStrokeRuns(one.data(), 2, 0, 118).empty());
-    EXPECT_TRUE(ComputeStrokeRuns(one.data(), 2, 492, 0).empty());
-}
-
-struct DurationCase {
-    uint32_t byteCount;
-    uint32_t milliseconds;
+struct GeometryCase {
+    int32_t height;
+    uint32_t index;  // of the one loud sample among 44 100 silent ones in a box 492 wide
+    int16_t value;
+    size_t column;
+    StrokeRun run;  // the only pixels drawn
+    friend void PrintTo(const GeometryCase& c, std::ostream* out) { *out << c.value << " in " << c.height << " rows"; }
 };
 
-void PrintTo(const DurationCase& c, std::ostream* out)
+class StrokeGeometry : public ::testing::TestWithParam<GeometryCase> {};
+
+TEST_P(StrokeGeometry, OneSampleMarksOnlyItsColumn)
 {
-    *out << c.byteCount << " bytes";
+    const GeometryCase& c = GetParam();
+    std::vector<int16_t> samples(44100, 0);
+    samples[c.index] = c.value;
+    std::vector<StrokeRun> expected(492);
+    expected[c.column] = c.run;
+    EXPECT_EQ(FirstDifference(PaintRuns(ComputeStrokeRuns(samples.data(), 88200, 492, c.height), 492, c.height),
+                              PaintRuns(expected, 492, c.height)),
+              "none");
 }
 
-class WaveformDuration : public ::testing::TestWithParam<DurationCase> {};
+// 118 rows: mid 59, ±19 000 reach rows 118 (one past the bottom) and 0.
+// 117 rows: mid 58, ±19 000 reach rows 116 and 0.
+INSTANTIATE_TEST_SUITE_P(Boxes, StrokeGeometry,
+                         ::testing::Values(GeometryCase{118, 0, 19000, 0, {59, 117}},
+                                           GeometryCase{118, 44099, -19000, 491, {1, 59}},
+                                           GeometryCase{118, 22050, 100, 246, {}},  // 118 × 100 / 38000 truncates to 0
+                                           GeometryCase{117, 0, 19000, 0, {58, 115}},
+                                           GeometryCase{117, 44099, -19000, 491, {1, 58}}));
 
-TEST_P(WaveformDuration, IsComputedInUnsigned32BitArithmetic)
+TEST(WaveformDuration, IsComputedInUnsigned32BitArithmetic)
 {
-    EXPECT_EQ(tonarel::WaveformDurationMilliseconds(GetParam().byteCount), GetParam().milliseconds);
+    // The round cases are checked on the window's label; × 10 wraps to 4 for 429 496 730 bytes.
+    for (const auto& [byteCount, milliseconds] :
+         {std::pair{881u, 9u}, {429496729u, 4869577u}, {429496730u, 0u}, {4294967295u, 4869577u}}) {
+        EXPECT_EQ(tonarel::WaveformDurationMilliseconds(byteCount), milliseconds) << byteCount << " bytes";
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(ByteCounts, WaveformDuration,
-                         ::testing::Values(DurationCase{88200, 1000}, DurationCase{4410, 50}, DurationCase{882, 10},
-                                           DurationCase{881, 9}, DurationCase{2, 0}, DurationCase{0, 0},
-                                           DurationCase{429496729, 4869577},
-                                           // × 10 wraps to 4: the shown duration falls back to 0
-                                           DurationCase{429496730, 0},
-                                           DurationCase{4294967295u, 4869577}));
 
 }  // namespace

@@ -1,0 +1,110 @@
+// What a musician waits for after pressing "停止录音" on a 10 s take: the
+// analysis run (estimate, readout, oscilloscope hand-over and repaint), and
+// the whole stop (save of the take, close, analysis). Target: the analysis of
+// a 10 s recording in under 50 ms.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <numbers>
+#include <span>
+#include <vector>
+
+#include "meter/Unit3.h"
+#include "platform/CaptureDeviceStandIn.h"
+#include "platform/CaptureWaveFile.h"
+#include "scope/Unit2.h"
+#include "shell/ApplicationWindows.h"
+
+namespace {
+
+/// Ten seconds as a take comes in: a second of faint room noise, then a
+/// plucked A (441 Hz) decaying over the remaining nine seconds.
+std::vector<int16_t> TenSecondTake()
+{
+    std::vector<int16_t> samples(10 * 44100);
+    uint32_t noise = 12345;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        noise = noise * 1103515245u + 12345u;
+        const double hiss = static_cast<double>((noise >> 16) % 61) - 30;
+        const double seconds = (static_cast<double>(i) - 44100) / 44100;
+        const double note = seconds < 0 ? 0
+                                        : 20000 * std::exp(-seconds / 2.5) *
+                                              std::sin(2 * std::numbers::pi * 441 * seconds);
+        samples[i] = static_cast<int16_t>(std::lround(note + hiss));
+    }
+    return samples;
+}
+
+QApplication& Application()
+{
+    static int argc = 1;
+    static char name[] = "tonarel_bench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static QApplication application(argc, argv);
+    return application;
+}
+
+/// The program's windows in a scratch working directory, with a stand-in
+/// device whose take is the 10 s recording.
+class Windows {
+public:
+    Windows() : previous_(QDir::currentPath())
+    {
+        Application();
+        QDir::setCurrent(directory_.path());
+        script = std::make_shared<CaptureDeviceScript>();
+        script->take = TenSecondTake();
+        script->position = 10000;
+        CreateApplicationWindows();
+        ShowApplicationWindows();
+        QApplication::processEvents();
+        Form3->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
+    }
+    ~Windows()
+    {
+        DestroyApplicationWindows();
+        QDir::setCurrent(previous_);
+    }
+
+    std::shared_ptr<CaptureDeviceScript> script;
+
+private:
+    QTemporaryDir directory_;
+    QString previous_;
+};
+
+void AnalysisOfATenSecondRecording(benchmark::State& state)
+{
+    Windows windows;
+    tonarel::WriteRecordingFile("my.wav", tonarel::CaptureFormat{1, 44100, 16},
+                                std::as_bytes(std::span(windows.script->take)));
+    for (auto _ : state) {
+        Form3->BitBtn2Click(Form3->BitBtn2);
+    }
+    state.counters["segment_bytes"] = Form2->HeldSampleBytes();
+    state.SetLabel(Form3->Label3->text().toStdString() + " Hz");
+}
+BENCHMARK(AnalysisOfATenSecondRecording)->Unit(benchmark::kMillisecond);
+
+void StopOfATenSecondTake(benchmark::State& state)
+{
+    Windows windows;
+    for (auto _ : state) {
+        state.PauseTiming();
+        Form3->Button1Click(Form3->Button1);  // start
+        state.ResumeTiming();
+        Form3->Button1Click(Form3->Button1);  // stop: save, close, analyse
+    }
+    state.SetLabel(Form3->Label3->text().toStdString() + " Hz");
+}
+BENCHMARK(StopOfATenSecondTake)->Unit(benchmark::kMillisecond);
+
+}  // namespace

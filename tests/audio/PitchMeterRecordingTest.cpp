@@ -1,0 +1,85 @@
+// The pitch meter end to end: a note played into a private sound server's
+// virtual microphone, recorded with the two presses a musician makes, and
+// read off the window.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "meter/Unit3.h"
+#include "scope/Unit2.h"
+#include "tests/support/PrivateSoundServer.h"
+#include "tests/support/WindowSetTest.h"
+
+namespace {
+
+class PitchMeterRecording : public WindowSetTest {
+protected:
+    void SetUp() override
+    {
+        try {
+            server = std::make_unique<PrivateSoundServer>();
+        } catch (const std::exception& error) {
+            FAIL() << error.what();
+        }
+        WindowSetTest::SetUp();
+    }
+    void TearDown() override
+    {
+        WindowSetTest::TearDown();
+        server.reset();
+    }
+
+    std::unique_ptr<PrivateSoundServer> server;
+};
+
+TEST_F(PitchMeterRecording, MeasuresAToneSoundedASecondAfterTheStartPress)
+{
+    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    ASSERT_TRUE(messages.empty()) << messages.front().second.toStdString();
+    QTest::qWait(1000);
+    EXPECT_TRUE(Form3->Button1->isEnabled()) << "the stop button unlocks after half a second of sound";
+    EXPECT_GE(Form3->Label1->text().toInt(), 500);
+
+    // The musician stops while the note still rings: about 3 s of it are
+    // recorded, so that counting periods over it reads within 1 Hz.
+    server->PlayTone(441, 6);
+    QTest::qWait(3500);
+    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(Form3->ReadyToRecord);
+    EXPECT_EQ(Form3->Button1->text(), "开始录音");
+    bool isNumber = false;
+    const double frequency = Form3->Label3->text().toDouble(&isNumber);
+    ASSERT_TRUE(isNumber) << Form3->Label3->text().toStdString();
+    EXPECT_NEAR(frequency, 441.0, 1.0);
+    EXPECT_EQ(Form3->Label7->text(), "0");
+    EXPECT_EQ(Form3->Label6->text(), "20") << "the lead-in is digital silence";
+    EXPECT_GT(Form2->HeldSampleBytes(), 88200u);
+}
+
+class PitchMeterWithoutSoundServer : public WindowSetTest {
+protected:
+    void SetUp() override
+    {
+        PrivateSoundServer::PointAtNoServer(folder);
+        WindowSetTest::SetUp();
+    }
+    QTemporaryDir folder;
+};
+
+TEST_F(PitchMeterWithoutSoundServer, StartPressShowsOneErrorAndTheWindowStaysIdle)
+{
+    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, UserMessageKind::Error);
+    EXPECT_TRUE(messages[0].second.contains("录音设备")) << messages[0].second.toStdString();
+    EXPECT_TRUE(Form3->ReadyToRecord);
+    EXPECT_EQ(Form3->Button1->text(), "开始录音");
+    EXPECT_TRUE(Form3->Button1->isEnabled());
+    EXPECT_FALSE(Form3->Timer1->isActive());
+}
+
+}  // namespace
