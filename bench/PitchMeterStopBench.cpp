@@ -4,7 +4,6 @@
 // a 10 s recording in under 50 ms.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cmath>
@@ -14,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "bench/OffscreenApplication.h"
 #include "meter/Unit3.h"
 #include "platform/CaptureDeviceStandIn.h"
 #include "platform/CaptureWaveFile.h"
@@ -40,25 +40,13 @@ std::vector<int16_t> TenSecondTake()
     return samples;
 }
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "tonarel_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication application(argc, argv);
-    return application;
-}
-
 /// The program's windows in a scratch working directory, with a stand-in
 /// device whose take is the 10 s recording.
 class Windows {
 public:
     Windows() : previous_(QDir::currentPath())
     {
-        Application();
+        OffscreenApplication();
         QDir::setCurrent(directory_.path());
         script = std::make_shared<CaptureDeviceScript>();
         script->take = TenSecondTake();

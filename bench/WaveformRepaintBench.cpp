@@ -3,11 +3,11 @@
 // (176 400 samples) in a 492 × 118 box in under 2 ms.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <cmath>
 #include <memory>
 #include <vector>
 
+#include "bench/OffscreenApplication.h"
 #include "scope/Unit2.h"
 #include "scope/WaveformStrokes.h"
 
@@ -25,21 +25,9 @@ std::vector<int16_t> DecayingTone(uint32_t count)
     return samples;
 }
 
-QApplication& Application()
-{
-    static int argc = 1;
-    static char name[] = "tonarel_bench";
-    static char* argv[] = {name, nullptr};
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static QApplication application(argc, argv);
-    return application;
-}
-
 void RepaintFourSecondSegment(benchmark::State& state)
 {
-    Application();
+    OffscreenApplication();
     TForm2 oscilloscope;
     oscilloscope.show();
     // A box of 492 × 118 pixels.

@@ -1,0 +1,17 @@
+#pragma once
+// The one application object that window benchmarks need, on Qt's offscreen
+// platform unless the caller chose another one.
+
+#include <QApplication>
+
+inline QApplication& OffscreenApplication()
+{
+    static int argc = 1;
+    static char name[] = "tonarel_bench";
+    static char* argv[] = {name, nullptr};
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    static QApplication application(argc, argv);
+    return application;
+}
