@@ -1,86 +1,58 @@
-#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
-#include <variant>
+#include <vector>
 
 #include "temperament/LineDetails.h"
+#include "tests/support/TemperamentTables.h"
 
 namespace {
 
 using namespace tonarel;
-using ::testing::ElementsAre;
-using ::testing::EndsWith;
-using ::testing::StartsWith;
+
+struct MemoCase {
+    const char* name;
+    std::vector<float> treble;  // entries, on the 440 Hz scale
+    std::vector<float> bass;
+    TemperamentDirection list;
+    int32_t line;
+    std::array<std::string, 5> memo;
+    friend void PrintTo(const MemoCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DetailMemo : public ::testing::TestWithParam<MemoCase> {};
+
+TEST_P(DetailMemo, ShowsTheSelectedEntryInExtendedPrecision)
+{
+    const MemoCase& c = GetParam();
+    const TemperamentTable table = test::TableWith(c.treble, c.bass);
+    EXPECT_EQ(DetailMemoLines(DetailsOfLine(table, c.list, c.line)), c.memo);
+}
 
 constexpr auto kTreble = TemperamentDirection::Treble;
 constexpr auto kBass = TemperamentDirection::Bass;
 
-// A table on the 440 Hz scale holding the given entries.
-TemperamentTable TableWith(std::initializer_list<float> treble, std::initializer_list<float> bass)
-{
-    TemperamentTable table;
-    ReadingOptions options;
-    options.direction = kBass;
-    for (float hz : bass) {
-        EXPECT_TRUE(std::holds_alternative<ListLineChange>(table.AddReading(hz, options)));
-    }
-    options.direction = kTreble;
-    for (float hz : treble) {
-        EXPECT_TRUE(std::holds_alternative<ListLineChange>(table.AddReading(hz, options)));
-    }
-    return table;
-}
-
-std::array<std::string, 5> MemoOf(const TemperamentTable& table, TemperamentDirection direction, int32_t line)
-{
-    return DetailMemoLines(DetailsOfLine(table, direction, line));
-}
-
-TEST(DetailMemo, FirstTrebleLineOfAnExactReference)
-{
-    const TemperamentTable table = TableWith({440.0f}, {});
-    EXPECT_THAT(MemoOf(table, kTreble, 0),
-                ElementsAre("半音序号:0", "当前频率：440", "标准频率：440", "偏差：0", "音程：1"));
-}
-
-TEST(DetailMemo, BassLinesCountDownAndTakeTheirIntervalAgainstTheBassReference)
-{
-    // Slot 0 and slot 60 disagree on purpose: bass line 1 must be taken
-    // against slot 60, the bass direction's own reference note.
-    const TemperamentTable table = TableWith({436.0f}, {441.0f, 415.0f, 392.0f});
-    const LineDetails line1 = DetailsOfLine(table, kBass, 1);
-    EXPECT_EQ(line1.semitoneNumber, -1);
-    EXPECT_EQ(line1.interval, 441.0L / 415.0L);
-    const LineDetails line2 = DetailsOfLine(table, kBass, 2);
-    EXPECT_EQ(MemoOf(table, kBass, 2)[0], "半音序号:-2");
-    EXPECT_EQ(line2.interval, 415.0L / 392.0L) << "the higher neighbour over the lower";
-    EXPECT_EQ(DetailsOfLine(table, kBass, 0).interval, 1.0L);
-}
-
-TEST(DetailMemo, TrebleIntervalIsTheHigherOverTheLowerNeighbour)
-{
-    const TemperamentTable table = TableWith({440.0f, 466.0f}, {});
-    EXPECT_EQ(DetailsOfLine(table, kTreble, 1).interval, 466.0L / 440.0L);
-}
-
-TEST(DetailMemo, DeviationRatioIsNotScaledNorRoundedToFloat)
-{
-    // 440.02f against 440: a ratio of about 4.5E-5, below 0.0001, so scientific.
-    const TemperamentTable table = TableWith({440.02f}, {});
-    const LineDetails details = DetailsOfLine(table, kTreble, 0);
-    EXPECT_EQ(details.deviationRatio, (static_cast<long double>(440.02f) - 440.0L) / 440.0L);
-    const std::string memoLine = DetailMemoLines(details)[3];
-    EXPECT_THAT(memoLine, StartsWith("偏差：4.5"));
-    EXPECT_THAT(memoLine, EndsWith("E-5"));
-}
-
-TEST(DetailMemo, ZeroNeighbourGivesNoIntervalRatherThanADivisionByZero)
-{
-    const TemperamentTable table = TableWith({0.0f, 466.0f}, {});
-    EXPECT_EQ(MemoOf(table, kTreble, 1)[4], "音程：NAN");
-    EXPECT_EQ(MemoOf(table, kTreble, 0)[4], "音程：NAN");
-}
+// The deviation is a ratio (no factor 100) of the stored floats, not rounded
+// to float again; an interval is the higher neighbour over the lower, and
+// bass line 1 is taken against slot 60, not slot 0 (they differ here).
+INSTANTIATE_TEST_SUITE_P(
+    Entries, DetailMemo,
+    ::testing::Values(
+        MemoCase{"FirstTrebleLine", {440.02f}, {}, kTreble, 0,
+                 {"半音序号:0", "当前频率：440.019989013672", "标准频率：440", "偏差：4.54295765269886E-5", "音程：1"}},
+        MemoCase{"SecondTrebleLine", {440.0f, 466.0f}, {}, kTreble, 1,
+                 {"半音序号:1", "当前频率：466", "标准频率：466.163757324219", "偏差：-0.000351287120986662",
+                  "音程：1.05909090909091"}},
+        MemoCase{"FirstBassLine", {436.0f}, {441.0f, 415.0f}, kBass, 0,
+                 {"半音序号:0", "当前频率：441", "标准频率：440", "偏差：0.00227272727272727", "音程：1"}},
+        MemoCase{"SecondBassLine", {436.0f}, {441.0f, 415.0f}, kBass, 1,
+                 {"半音序号:-1", "当前频率：415", "标准频率：415.3046875", "偏差：-0.000733648112266973",
+                  "音程：1.06265060240964"}},
+        MemoCase{"ZeroNeighbour", {0.0f, 466.0f}, {}, kTreble, 1,
+                 {"半音序号:1", "当前频率：466", "标准频率：466.163757324219", "偏差：-0.000351287120986662",
+                  "音程：NAN"}}),
+    [](const ::testing::TestParamInfo<MemoCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
