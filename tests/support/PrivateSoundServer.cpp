@@ -160,10 +160,9 @@ void PrivateSoundServer::WaitForMicrophoneSound()
 void PrivateSoundServer::PlayTone(double frequencyHz, double seconds)
 {
     const QString file = folder_.filePath(QStringLiteral("tone-%1.wav").arg(players_.size()));
-    tonarel::test::WriteCaptureFile(
-        file.toStdString(),
-        tonarel::test::SineAtFrequency(static_cast<uint32_t>(seconds * tonarel::test::kTestSampleRate), frequencyHz,
-                                       16384));
+    const double rate = tonarel::test::kTestSampleRate;
+    const auto samples = tonarel::test::Sine(static_cast<uint32_t>(seconds * rate), rate / frequencyHz, 16384);
+    tonarel::test::WriteCaptureFile(file.toStdString(), samples);
     players_.push_back(StartHelper("paplay", {"--device=vsink", file}));
 }
 

@@ -26,12 +26,6 @@ namespace {
 using namespace tonarel::test;
 using ::testing::ElementsAre;
 
-// A 441 Hz tone (100 samples per period) between stretches of digital silence.
-std::vector<int16_t> ToneBetweenSilences()
-{
-    return Concatenate({Silence(26460), Sine(44100, 100, 10000), Silence(26460)});
-}
-
 /// Button1's caption and hint, whether Button1 and BitBtn2 are enabled,
 /// whether Timer1 runs, ReadyToRecord.
 using CycleState = std::tuple<std::string, std::string, bool, bool, bool, bool>;
