@@ -3,12 +3,11 @@
 // read off the window.
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 #include "meter/Unit3.h"
-#include "scope/Unit2.h"
 #include "tests/support/PrivateSoundServer.h"
 #include "tests/support/WindowSetTest.h"
 
@@ -16,22 +15,7 @@ namespace {
 
 class PitchMeterRecording : public WindowSetTest {
 protected:
-    void SetUp() override
-    {
-        try {
-            server = std::make_unique<PrivateSoundServer>();
-        } catch (const std::exception& error) {
-            FAIL() << error.what();
-        }
-        WindowSetTest::SetUp();
-    }
-    void TearDown() override
-    {
-        WindowSetTest::TearDown();
-        server.reset();
-    }
-
-    std::unique_ptr<PrivateSoundServer> server;
+    PrivateSoundServer server;  // up before the windows are made, down after they are gone
 };
 
 TEST_F(PitchMeterRecording, MeasuresAToneSoundedASecondAfterTheStartPress)
@@ -40,42 +24,35 @@ TEST_F(PitchMeterRecording, MeasuresAToneSoundedASecondAfterTheStartPress)
     ASSERT_TRUE(messages.empty()) << messages.front().second.toStdString();
     QTest::qWait(1000);
     EXPECT_TRUE(Form3->Button1->isEnabled()) << "the stop button unlocks after half a second of sound";
-    EXPECT_GE(Form3->Label1->text().toInt(), 500);
 
     // The musician stops while the note still rings: about 3 s of it are
     // recorded, so that counting periods over it reads within 1 Hz.
-    server->PlayTone(441, 6);
+    server.PlayTone(441, 6);
     QTest::qWait(3500);
     QTest::mouseClick(Form3->Button1, Qt::LeftButton);
 
     EXPECT_TRUE(messages.empty());
-    EXPECT_TRUE(Form3->ReadyToRecord);
     EXPECT_EQ(Form3->Button1->text(), "开始录音");
     bool isNumber = false;
     const double frequency = Form3->Label3->text().toDouble(&isNumber);
     ASSERT_TRUE(isNumber) << Form3->Label3->text().toStdString();
     EXPECT_NEAR(frequency, 441.0, 1.0);
     EXPECT_EQ(Form3->Label7->text(), "0");
-    EXPECT_EQ(Form3->Label6->text(), "20") << "the lead-in is digital silence";
-    EXPECT_GT(Form2->HeldSampleBytes(), 88200u);
 }
 
-class PitchMeterWithoutSoundServer : public WindowSetTest {
-protected:
-    void SetUp() override
-    {
-        PrivateSoundServer::PointAtNoServer(folder);
-        WindowSetTest::SetUp();
-    }
-    QTemporaryDir folder;
-};
+using PitchMeterWithoutSoundServer = WindowSetTest;
 
-TEST_F(PitchMeterWithoutSoundServer, StartPressShowsOneErrorAndTheWindowStaysIdle)
+TEST_F(PitchMeterWithoutSoundServer, StartPressShowsOneErrorAtOnceAndTheWindowStaysIdle)
 {
+    QTemporaryDir folder;
+    PrivateSoundServer::PointAtNoServer(folder);
+    QElapsedTimer clock;
+    clock.start();
     QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    EXPECT_LT(clock.elapsed(), 1000) << "an absent server must not be waited for";
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, UserMessageKind::Error);
-    EXPECT_TRUE(messages[0].second.contains("录音设备")) << messages[0].second.toStdString();
+    EXPECT_TRUE(messages[0].second.contains("没有找到录音设备")) << messages[0].second.toStdString();
     EXPECT_TRUE(Form3->ReadyToRecord);
     EXPECT_EQ(Form3->Button1->text(), "开始录音");
     EXPECT_TRUE(Form3->Button1->isEnabled());

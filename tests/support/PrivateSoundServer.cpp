@@ -6,50 +6,35 @@
 #include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QThread>
-#include <cmath>
 #include <csignal>
 #include <cstdint>
-#include <numbers>
-#include <span>
 #include <stdexcept>
-#include <vector>
+#include <utility>
 
 #include <sys/prctl.h>
 
-#include "platform/CaptureWaveFile.h"
+#include "tests/support/WaveFileWriter.h"
 
 namespace {
 
 constexpr int StartTimeoutMs = 15000;
 
-struct RequiredProgram {
-    const char* program;
-    const char* debianPackage;
-};
-
-constexpr RequiredProgram RequiredPrograms[] = {
-    {"pulseaudio", "pulseaudio"},
-    {"pactl", "pulseaudio-utils"},
-    {"parec", "pulseaudio-utils"},
-    {"paplay", "pulseaudio-utils"},
-};
-
 void RequireSoundServerPrograms()
 {
-    QStringList missingPrograms;
+    // Each program the server needs, with the Debian package that brings it.
+    const std::pair<const char*, const char*> required[] = {
+        {"pulseaudio", "pulseaudio"}, {"pactl", "pulseaudio-utils"}, {"parec", "pulseaudio-utils"},
+        {"paplay", "pulseaudio-utils"}};
     QStringList missingPackages;
-    for (const RequiredProgram& required : RequiredPrograms) {
-        if (QStandardPaths::findExecutable(QString::fromLatin1(required.program)).isEmpty()) {
-            missingPrograms << QString::fromLatin1(required.program);
-            if (!missingPackages.contains(QString::fromLatin1(required.debianPackage))) {
-                missingPackages << QString::fromLatin1(required.debianPackage);
-            }
+    for (const auto& [program, package] : required) {
+        if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty() &&
+            !missingPackages.contains(QString::fromLatin1(package))) {
+            missingPackages << QString::fromLatin1(package);
         }
     }
-    if (!missingPrograms.isEmpty()) {
+    if (!missingPackages.isEmpty()) {
         throw std::runtime_error(("The sound tests need the Debian packages " + missingPackages.join(' ') +
-                                  " (missing programs: " + missingPrograms.join(' ') +
-                                  "); install them with tools/install-packages.sh test")
+                                  "; install them with tools/install-packages.sh test")
                                      .toStdString());
     }
 }
@@ -79,14 +64,12 @@ PrivateSoundServer::PrivateSoundServer() : folder_(QDir::tempPath() + QStringLit
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     const QString socket = folder_.filePath(QStringLiteral("native"));
-    server_ = StartHelper(
-        QStringLiteral("pulseaudio"),
-        {QStringLiteral("-n"), QStringLiteral("--daemonize=no"), QStringLiteral("--exit-idle-time=-1"),
-         QStringLiteral("--system=false"), QStringLiteral("--disallow-exit"), QStringLiteral("--use-pid-file=no"),
-         QStringLiteral("--log-target=stderr"), QStringLiteral("--log-level=error"),
-         QStringLiteral("--load=module-native-protocol-unix auth-anonymous=1 socket=") + socket,
-         QStringLiteral("--load=module-null-sink sink_name=vsink rate=44100 channels=1"),
-         QStringLiteral("--load=module-remap-source master=vsink.monitor source_name=vmic")});
+    server_ = StartHelper("pulseaudio", {"-n", "--daemonize=no", "--exit-idle-time=-1", "--system=false",
+                                         "--disallow-exit", "--use-pid-file=no", "--log-target=stderr",
+                                         "--log-level=error",
+                                         "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
+                                         "--load=module-null-sink sink_name=vsink rate=44100 channels=1",
+                                         "--load=module-remap-source master=vsink.monitor source_name=vmic"});
 
     // From here on every libpulse connection of this process goes to the
     // private server.
@@ -94,18 +77,17 @@ PrivateSoundServer::PrivateSoundServer() : folder_(QDir::tempPath() + QStringLit
     qputenv("PULSE_COOKIE", folder_.filePath(QStringLiteral("cookie")).toLocal8Bit());
 
     const QDeadlineTimer deadline(StartTimeoutMs);
-    while (!Pactl({QStringLiteral("info")})) {
+    while (!Pactl({"info"})) {
         if (server_->state() == QProcess::NotRunning || deadline.hasExpired()) {
             throw std::runtime_error("the private PulseAudio server did not start: " +
                                      server_->readAllStandardError().toStdString());
         }
         QThread::msleep(50);
     }
-    if (!Pactl({QStringLiteral("set-default-source"), QStringLiteral("vmic")})) {
+    if (!Pactl({"set-default-source", "vmic"})) {
         throw std::runtime_error("cannot make vmic the default source of the private sound server");
     }
-    monitorReader_ = StartHelper(QStringLiteral("parec"), {QStringLiteral("--device=vsink.monitor"),
-                                                           QStringLiteral("--latency-msec=10"), QStringLiteral("--raw")});
+    monitorReader_ = StartHelper("parec", {"--device=vsink.monitor", "--latency-msec=10", "--raw"});
     monitorReader_->setStandardOutputFile(QProcess::nullDevice());
     WaitForMicrophoneSound();
 }
@@ -115,12 +97,8 @@ PrivateSoundServer::~PrivateSoundServer()
     for (auto& player : players_) {
         StopProcess(*player);
     }
-    if (monitorReader_) {
-        StopProcess(*monitorReader_);
-    }
-    if (server_) {
-        StopProcess(*server_);
-    }
+    StopProcess(*monitorReader_);
+    StopProcess(*server_);
     qunsetenv("PULSE_SERVER");
     qunsetenv("PULSE_COOKIE");
 }
@@ -156,7 +134,7 @@ std::unique_ptr<QProcess> PrivateSoundServer::StartHelper(const QString& program
 
 bool PrivateSoundServer::Pactl(const QStringList& arguments)
 {
-    auto pactl = StartHelper(QStringLiteral("pactl"), arguments);
+    auto pactl = StartHelper("pactl", arguments);
     return pactl->waitForFinished(StartTimeoutMs) && pactl->exitStatus() == QProcess::NormalExit &&
            pactl->exitCode() == 0;
 }
@@ -165,8 +143,7 @@ void PrivateSoundServer::WaitForMicrophoneSound()
 {
     // Sound reaches the virtual microphone only once the server's clocks run;
     // a take started earlier would begin with a gap.
-    auto reader = StartHelper(QStringLiteral("parec"), {QStringLiteral("--device=vmic"),
-                                                        QStringLiteral("--latency-msec=10"), QStringLiteral("--raw")});
+    auto reader = StartHelper("parec", {"--device=vmic", "--latency-msec=10", "--raw"});
     const QDeadlineTimer deadline(StartTimeoutMs);
     qint64 received = 0;
     while (received < 8820 && !deadline.hasExpired()) {
@@ -180,18 +157,13 @@ void PrivateSoundServer::WaitForMicrophoneSound()
     }
 }
 
-void PrivateSoundServer::PlayTone(double frequencyHz, double seconds, double amplitude)
+void PrivateSoundServer::PlayTone(double frequencyHz, double seconds)
 {
-    const tonarel::CaptureFormat format{1, 44100, 16};
-    const auto frames = static_cast<std::size_t>(seconds * format.sampleRate);
-    std::vector<int16_t> samples(frames);
-    for (std::size_t i = 0; i < frames; ++i) {
-        const double phase = 2 * std::numbers::pi * frequencyHz * static_cast<double>(i) / format.sampleRate;
-        samples[i] = static_cast<int16_t>(std::lround(amplitude * 32767 * std::sin(phase)));
-    }
     const QString file = folder_.filePath(QStringLiteral("tone-%1.wav").arg(players_.size()));
-    tonarel::WriteRecordingFile(file.toStdString(), format, std::as_bytes(std::span(samples)));
-    players_.push_back(StartHelper(QStringLiteral("paplay"), {QStringLiteral("--device=vsink"), file}));
+    const double rate = tonarel::test::kTestSampleRate;
+    const auto samples = tonarel::test::Sine(static_cast<uint32_t>(seconds * rate), rate / frequencyHz, 16384);
+    tonarel::test::WriteCaptureFile(file.toStdString(), samples);
+    players_.push_back(StartHelper("paplay", {"--device=vsink", file}));
 }
 
 void PrivateSoundServer::KillServer()
