@@ -1,6 +1,5 @@
 #include "meter/Unit3.h"
 
-#include <QLocale>
 #include <QStyle>
 #include <exception>
 #include <filesystem>
@@ -11,9 +10,10 @@
 #include "meter/SemitoneTable.h"
 #include "platform/AudioInputCaptureDevice.h"
 #include "scope/Unit2.h"
+#include "shell/KeyPressFilter.h"
 #include "shell/Unit1.h"
+#include "shell/UserLocale.h"
 #include "shell/UserMessage.h"
-#include "temperament/KeyPressFilter.h"
 #include "temperament/Unit4.h"
 #include "wave/WaveHeader.h"
 
@@ -79,22 +79,6 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
     box->move(position);
     box->adjustSize();
     return box;
-}
-
-/// The decimal separator of the user's regional settings, where it is one
-/// plain character; a dot otherwise.
-char DecimalSeparator()
-{
-    const QString point = QLocale().decimalPoint();
-    return point.size() == 1 && point.front().unicode() < 0x80 ? static_cast<char>(point.front().unicode()) : '.';
-}
-
-void DiscardAllButDigitsAndBackspace(QChar& key)
-{
-    const bool digit = key >= QLatin1Char('0') && key <= QLatin1Char('9');
-    if (!digit && key != QChar(8)) {
-        key = QChar();
-    }
 }
 
 }  // namespace
@@ -346,7 +330,7 @@ void TForm3::BitBtn2Click(QObject* /*sender*/)
     options.givenSnr = CheckBox2->isChecked() ? 0 : LabeledEdit2->text().toUInt();
     options.divisor = static_cast<uint32_t>(TrackBar1->value());
     tonarel::RecordingAnalysis reading =
-        tonarel::AnalyseRecording(RecordingFile, options, SemitoneTable, DecimalSeparator());
+        tonarel::AnalyseRecording(RecordingFile, options, SemitoneTable, UserDecimalSeparator());
 
     // With no sound the index and deviation keep the last reading.
     if (reading.deviationText) {

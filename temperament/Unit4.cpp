@@ -1,7 +1,6 @@
 #include "temperament/Unit4.h"
 
 #include <QFile>
-#include <QLocale>
 #include <QPainter>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -12,10 +11,11 @@
 #include "meter/Unit3.h"
 #include "platform/HelpViewer.h"
 #include "scope/Unit2.h"
+#include "shell/KeyPressFilter.h"
 #include "shell/SystemColours.h"
 #include "shell/Unit1.h"
+#include "shell/UserLocale.h"
 #include "shell/UserMessage.h"
-#include "temperament/KeyPressFilter.h"
 #include "temperament/LineDetails.h"
 #include "temperament/TemperamentFile.h"
 #include "temperament/TemperamentReplay.h"
@@ -32,16 +32,6 @@ constexpr QSize kDesignOuterSize(310, 453);
 QString FromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The user's decimal separator when it is one plain character, else ".".
-char UserDecimalSeparator()
-{
-    const QString separator = QLocale().decimalPoint();
-    if (separator.size() == 1 && separator.front().unicode() < 0x80) {
-        return static_cast<char>(separator.front().unicode());
-    }
-    return '.';
 }
 
 // The small picture of "清空记录": a sheet with a red cross over it.
@@ -306,10 +296,7 @@ void TForm4::CheckBox1Click(QObject* /*sender*/)
 
 void TForm4::Edit1KeyPress(QObject* /*sender*/, QChar& key)
 {
-    const bool digit = key >= QLatin1Char('0') && key <= QLatin1Char('9');
-    if (!digit && key != QChar(8)) {
-        key = QChar();
-    }
+    DiscardAllButDigitsAndBackspace(key);
 }
 
 void TForm4::CheckBox2Click(QObject* /*sender*/)

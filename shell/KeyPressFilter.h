@@ -25,3 +25,7 @@ protected:
 private:
     Handler handler_;
 };
+
+/// The rule of the read-only number fields: a typed character other than the
+/// digits 0 to 9 and backspace is discarded (set to QChar()).
+void DiscardAllButDigitsAndBackspace(QChar& key);

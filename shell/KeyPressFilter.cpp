@@ -1,4 +1,4 @@
-#include "temperament/KeyPressFilter.h"
+#include "shell/KeyPressFilter.h"
 
 #include <QKeyEvent>
 
@@ -20,4 +20,12 @@ bool KeyPressFilter::eventFilter(QObject* watched, QEvent* event)
     QChar typed = key->text().front();
     handler_(typed);
     return typed.isNull();
+}
+
+void DiscardAllButDigitsAndBackspace(QChar& key)
+{
+    const bool digit = key >= QLatin1Char('0') && key <= QLatin1Char('9');
+    if (!digit && key != QChar(8)) {
+        key = QChar();
+    }
 }
