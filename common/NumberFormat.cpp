@@ -1,17 +1,27 @@
 #include "common/NumberFormat.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace tonarel {
 namespace {
 
 // Enough digits to hold the exact decimal expansion of any long double that a
 // tuning aid meets (a 64-bit mantissa scaled by a few hundred powers of two).
-// printf rounds ties to even at the last printed digit, which lies far beyond
-// every digit we keep, so the digits we round on are exact.
+// The conversion rounds ties to even at the last printed digit, which lies far
+// beyond every digit we keep, so the digits we round on are exact.
+// std::to_chars writes them as the "C" locale would, whatever LC_NUMERIC the
+// program runs under: the point is always '.', one byte.
 constexpr int kExactDigits = 200;
+
+// The exact expansion of `magnitude` in `format` ("d.ddd...e+x" or
+// "iii.fff..."), written into `buffer`.
+template <std::size_t N>
+std::string_view ExactDigits(char (&buffer)[N], long double magnitude, std::chars_format format)
+{
+    const std::to_chars_result written = std::to_chars(buffer, buffer + N, magnitude, format, kExactDigits);
+    return {buffer, static_cast<std::size_t>(written.ptr - buffer)};
+}
 
 std::string NonFinite(long double value)
 {
@@ -37,7 +47,7 @@ bool IncrementDigits(std::string& digits)
 
 }  // namespace
 
-std::string FormatGeneral(long double value, char decimalSeparator)
+std::string FormatGeneral(long double value, const DecimalSeparator& decimalSeparator)
 {
     if (!std::isfinite(value)) {
         return NonFinite(value);
@@ -49,11 +59,15 @@ std::string FormatGeneral(long double value, char decimalSeparator)
 
     // "d.dddd...e±x" with the exact expansion of the value.
     char buffer[kExactDigits + 32];
-    std::snprintf(buffer, sizeof buffer, "%.*Le", kExactDigits, fabsl(value));
-    const std::string text(buffer);
+    const std::string_view text = ExactDigits(buffer, fabsl(value), std::chars_format::scientific);
     const std::size_t ePos = text.find('e');
-    std::string mantissa = text.substr(0, 1) + text.substr(2, ePos - 2);  // digits without the point
-    int exponent = std::atoi(text.c_str() + ePos + 1);
+    std::string mantissa = std::string(text.substr(0, 1)).append(text.substr(2, ePos - 2));  // digits without the point
+    std::size_t exponentFrom = ePos + 1;
+    if (text[exponentFrom] == '+') {
+        ++exponentFrom;  // from_chars takes a '-' but no '+'
+    }
+    int exponent = 0;
+    std::from_chars(text.data() + exponentFrom, text.data() + text.size(), exponent);
 
     // Round half away from zero at 15 significant digits: the digits are exact,
     // so the next digit alone decides (5 and above rounds the magnitude up).
@@ -71,14 +85,14 @@ std::string FormatGeneral(long double value, char decimalSeparator)
     if (exponent < -4 || exponent >= kSignificant) {
         result += digits[0];
         if (digits.size() > 1) {
-            result += decimalSeparator;
+            result += decimalSeparator.Text();
             result.append(digits, 1);
         }
         result += 'E';
         result += std::to_string(exponent);
     } else if (exponent < 0) {
         result += '0';
-        result += decimalSeparator;
+        result += decimalSeparator.Text();
         result.append(static_cast<std::size_t>(-exponent - 1), '0');
         result += digits;
     } else {
@@ -88,31 +102,30 @@ std::string FormatGeneral(long double value, char decimalSeparator)
             result.append(integerDigits - digits.size(), '0');
         } else {
             result.append(digits, 0, integerDigits);
-            result += decimalSeparator;
+            result += decimalSeparator.Text();
             result.append(digits, integerDigits);
         }
     }
     return result;
 }
 
-std::string FormatTwoDecimals(long double value, char decimalSeparator)
+std::string FormatTwoDecimals(long double value, const DecimalSeparator& decimalSeparator)
 {
     if (!std::isfinite(value)) {
         return NonFinite(value);
     }
     // "iii.ffff..." with the exact expansion of the magnitude.
     char buffer[kExactDigits + 5000];
-    std::snprintf(buffer, sizeof buffer, "%.*Lf", kExactDigits, fabsl(value));
-    const std::string text(buffer);
+    const std::string_view text = ExactDigits(buffer, fabsl(value), std::chars_format::fixed);
     const std::size_t point = text.find('.');
-    std::string digits = text.substr(0, point) + text.substr(point + 1, 2);
+    std::string digits = std::string(text.substr(0, point)).append(text.substr(point + 1, 2));
     if (text[point + 3] >= '5' && IncrementDigits(digits)) {
         digits.insert(digits.begin(), '1');
     }
     const bool roundsToZero = digits.find_first_not_of('0') == std::string::npos;
     std::string result = (value < 0 && !roundsToZero) ? "-" : "";
     result.append(digits, 0, digits.size() - 2);
-    result += decimalSeparator;
+    result += decimalSeparator.Text();
     result.append(digits, digits.size() - 2, 2);
     return result;
 }

@@ -20,7 +20,7 @@ uint32_t SegmentBytesFromMilliseconds(uint32_t milliseconds)
 }
 
 RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const AnalysisOptions& options,
-                                   std::span<const float> semitoneTable, char decimalSeparator)
+                                   std::span<const float> semitoneTable, const DecimalSeparator& decimalSeparator)
 {
     RecordingAnalysis analysis;
     std::unique_ptr<int16_t[]> samples;

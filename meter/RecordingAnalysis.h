@@ -10,6 +10,8 @@
 #include <span>
 #include <string>
 
+#include "common/NumberFormat.h"
+
 #include "wave/PitchEstimator.h"
 
 namespace tonarel {
@@ -68,9 +70,11 @@ struct RecordingAnalysis {
 
 /// Runs the estimator on `fileName` with `options`, finds the nearest note in
 /// `semitoneTable` (built by BuildSemitoneTable) and formats the label texts
-/// with `decimalSeparator` (the user's locale's; '.' in tests).
+/// with `decimalSeparator` (the user's locale's, possibly several bytes of
+/// UTF-8; '.' in tests).
 /// Does not throw for any file content: a missing or unusable file is no sound.
 RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const AnalysisOptions& options,
-                                   std::span<const float> semitoneTable, char decimalSeparator = '.');
+                                   std::span<const float> semitoneTable,
+                                   const DecimalSeparator& decimalSeparator = {});
 
 }  // namespace tonarel

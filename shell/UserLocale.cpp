@@ -3,11 +3,11 @@
 #include <QLocale>
 #include <QString>
 
-char UserDecimalSeparator()
+tonarel::DecimalSeparator UserDecimalSeparator()
 {
     const QString separator = QLocale().decimalPoint();
-    if (separator.size() == 1 && separator.front().unicode() < 0x80) {
-        return static_cast<char>(separator.front().unicode());
+    if (separator.isEmpty()) {
+        return '.';
     }
-    return '.';
+    return tonarel::DecimalSeparator(separator.toStdString());
 }

@@ -38,7 +38,7 @@ LineDetails DetailsOfLine(const TemperamentTable& table, TemperamentDirection di
     return details;
 }
 
-std::array<std::string, 5> DetailMemoLines(const LineDetails& details, char decimalSeparator)
+std::array<std::string, 5> DetailMemoLines(const LineDetails& details, const DecimalSeparator& decimalSeparator)
 {
     return {
         "半音序号:" + FormatGeneral(details.semitoneNumber, decimalSeparator),

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "common/NumberFormat.h"
 #include "temperament/TemperamentTable.h"
 
 namespace tonarel {
@@ -33,6 +34,7 @@ LineDetails DetailsOfLine(const TemperamentTable& table, TemperamentDirection di
 /// Memo lines 0..4 for `details`, each a fixed prefix and the value in the
 /// general number format: "半音序号:-2" (ASCII colon), "当前频率：440",
 /// "标准频率：880.000061035156", "偏差：5E-5", "音程：1". UTF-8.
-std::array<std::string, 5> DetailMemoLines(const LineDetails& details, char decimalSeparator = '.');
+std::array<std::string, 5> DetailMemoLines(const LineDetails& details,
+                                           const DecimalSeparator& decimalSeparator = {});
 
 }  // namespace tonarel

@@ -34,7 +34,7 @@ const char* VerdictFor(float deviation)
     return kVerdictTooLow;
 }
 
-std::string FormatReadingLine(int32_t semitoneNumber, float deviation, char decimalSeparator)
+std::string FormatReadingLine(int32_t semitoneNumber, float deviation, const DecimalSeparator& decimalSeparator)
 {
     std::string line = FormatGeneral(semitoneNumber, decimalSeparator);
     line += '.';

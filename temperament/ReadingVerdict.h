@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/NumberFormat.h"
+
 namespace tonarel {
 
 /// The band of a correct pitch, in hundredths of the standard frequency. Held
@@ -34,6 +36,7 @@ const char* VerdictFor(float deviation);
 /// no blanks: (7, -0.4213f) gives "7.音高偏低！-0.42音分". The "." after the
 /// number is part of the line; `decimalSeparator` is used only inside the
 /// deviation. UTF-8.
-std::string FormatReadingLine(int32_t semitoneNumber, float deviation, char decimalSeparator = '.');
+std::string FormatReadingLine(int32_t semitoneNumber, float deviation,
+                              const DecimalSeparator& decimalSeparator = {});
 
 }  // namespace tonarel

@@ -5,7 +5,7 @@
 namespace tonarel {
 namespace {
 
-ReadingRefused UnusableFirstReading(float hz, char decimalSeparator)
+ReadingRefused UnusableFirstReading(float hz, const DecimalSeparator& decimalSeparator)
 {
     return ReadingRefused{"此文件的第一个音（频率" + FormatGeneral(hz, decimalSeparator) +
                           "）不能作为标准音，请勾选“指定标准音”后再打开。"};
@@ -15,7 +15,8 @@ ReadingRefused UnusableFirstReading(float hz, char decimalSeparator)
 
 std::variant<ReplayedLines, ReadingRefused> ReplayTemperamentFile(TemperamentTable& table,
                                                                   const TemperamentFileContents& contents,
-                                                                  bool fixedBase, char decimalSeparator)
+                                                                  bool fixedBase,
+                                                                  const DecimalSeparator& decimalSeparator)
 {
     // Counters that no table can hold are refused before any slot is read.
     if (contents.trebleCount < 0 || contents.trebleCount > kDirectionCapacity || contents.bassCursor < kFirstBassSlot ||

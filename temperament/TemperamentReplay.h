@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "common/NumberFormat.h"
 #include "temperament/TemperamentFile.h"
 #include "temperament/TemperamentTable.h"
 
@@ -27,6 +28,7 @@ using ReplayedLines = std::vector<ListLineChange>;
 /// standard scale as it was.
 std::variant<ReplayedLines, ReadingRefused> ReplayTemperamentFile(TemperamentTable& table,
                                                                   const TemperamentFileContents& contents,
-                                                                  bool fixedBase, char decimalSeparator = '.');
+                                                                  bool fixedBase,
+                                                                  const DecimalSeparator& decimalSeparator = {});
 
 }  // namespace tonarel

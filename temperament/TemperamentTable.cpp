@@ -32,7 +32,7 @@ std::string FullReason(TemperamentDirection direction)
                                                      : "低音记录已满60个，本次读数未记录。";
 }
 
-std::string UnusableBaseReason(float hz, char decimalSeparator)
+std::string UnusableBaseReason(float hz, const DecimalSeparator& decimalSeparator)
 {
     return "频率" + FormatGeneral(hz, decimalSeparator) + "不能作为标准音，本次读数未记录。";
 }

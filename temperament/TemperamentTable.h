@@ -13,6 +13,8 @@
 #include <string>
 #include <variant>
 
+#include "common/NumberFormat.h"
+
 namespace tonarel {
 
 inline constexpr uint32_t kTemperamentSlots = 120;
@@ -42,8 +44,9 @@ struct ReadingOptions {
     /// Selected line of each list, -1 when none.
     int32_t selectedTrebleLine = -1;
     int32_t selectedBassLine = -1;
-    /// The user's decimal separator, used inside numbers of the line text.
-    char decimalSeparator = '.';
+    /// The user's decimal separator (UTF-8, one or more bytes), used inside
+    /// numbers of the line text.
+    DecimalSeparator decimalSeparator;
 };
 
 /// What the list of `list` must do with an accepted reading: append `text` as

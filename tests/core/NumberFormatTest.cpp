@@ -12,7 +12,7 @@ constexpr auto* General = &tonarel::FormatGeneral;
 constexpr auto* TwoDecimals = &tonarel::FormatTwoDecimals;
 
 struct FormatCase {
-    std::string (*format)(long double, char);
+    std::string (*format)(long double, const tonarel::DecimalSeparator&);
     long double value;
     const char* text;
     char separator = '.';
