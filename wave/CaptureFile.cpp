@@ -13,7 +13,7 @@ namespace {
 // Scans walk a recording in 1024-byte blocks; reading ahead 64 KiB at a time
 // brings a ten-second recording in with a dozen system calls instead of eight
 // hundred. The stream itself is unbuffered: the reader keeps the only copy.
-constexpr std::size_t kBufferBytes = 64 * 1024;
+constexpr std::size_t kBufferBytes = CaptureFile::kReadAheadBytes;
 
 std::optional<CaptureFile> Fail(CaptureFile::OpenFailure* failure, CaptureFile::OpenError error, int systemError)
 {
@@ -28,17 +28,17 @@ std::optional<CaptureFile> Fail(CaptureFile::OpenFailure* failure, CaptureFile::
 std::optional<CaptureFile> CaptureFile::Open(const std::filesystem::path& fileName, OpenFailure* failure)
 {
     CaptureFile capture;
-    errno = 0;
-    capture.file_.reset(std::fopen(fileName.c_str(), "rb"));
+    ReadOpenFailure refusal;
+    capture.file_ = OpenRegularFileForReading(fileName.c_str(), &refusal);
     if (!capture.file_) {
-        return Fail(failure, OpenError::kCannotOpen, errno);
+        return Fail(failure,
+                    refusal.error == ReadOpenError::kNotRegularFile ? OpenError::kNotRegularFile
+                                                                    : OpenError::kCannotOpen,
+                    refusal.systemError);
     }
     struct stat status {};
     if (fstat(fileno(capture.file_.get()), &status) != 0) {
         return Fail(failure, OpenError::kCannotOpen, errno);
-    }
-    if (S_ISDIR(status.st_mode)) {
-        return Fail(failure, OpenError::kCannotOpen, EISDIR);
     }
     capture.fileBytes_ = status.st_size > 0 ? static_cast<uint64_t>(status.st_size) : 0;
     std::setvbuf(capture.file_.get(), nullptr, _IONBF, 0);
@@ -52,11 +52,13 @@ std::optional<CaptureFile> CaptureFile::Open(const std::filesystem::path& fileNa
 
 uint32_t CaptureFile::DataBytesPresent() const
 {
-    if (header_.DataSize <= 0 || fileBytes_ <= kWaveHeaderBytes) {
+    if (header_.DataSize == 0 || fileBytes_ <= kWaveHeaderBytes) {
         return 0;
     }
     const uint64_t present = fileBytes_ - kWaveHeaderBytes;
-    return static_cast<uint32_t>(std::min<uint64_t>(static_cast<uint64_t>(header_.DataSize), present));
+    const uint64_t claimed = header_.DataSize > 0 ? static_cast<uint64_t>(header_.DataSize)
+                                                  : static_cast<uint64_t>(std::numeric_limits<int32_t>::max());
+    return static_cast<uint32_t>(std::min(claimed, present));
 }
 
 void CaptureFile::Buffer(std::size_t byteCount)

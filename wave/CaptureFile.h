@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 
+#include "common/RegularFile.h"
 #include "wave/WaveHeader.h"
 
 namespace tonarel {
@@ -19,6 +20,7 @@ public:
     enum class OpenError {
         kCannotOpen,         ///< missing, unreadable, or a directory; systemError says why
         kShorterThanHeader,  ///< fewer than 44 bytes
+        kNotRegularFile,     ///< a FIFO, a device or a socket: never read, never waited on
     };
     struct OpenFailure {
         OpenError error;
@@ -28,7 +30,8 @@ public:
     /// Opens `fileName` for reading (never creating it) and reads its 44-byte
     /// header; the reader then stands at file offset 44, the first data byte.
     /// Returns nothing, and fills `failure` when given, if the file cannot be
-    /// opened or holds less than a header. The header's fields are not
+    /// opened, is not a regular file (refused at once, see
+    /// OpenRegularFileForReading) or holds less than a header. The header's fields are not
     /// checked here: a wrong sample width is the caller's to judge.
     static std::optional<CaptureFile> Open(const std::filesystem::path& fileName, OpenFailure* failure = nullptr);
 
@@ -39,7 +42,9 @@ public:
 
     /// The sample bytes that a scan of the recording may read: DataSize, but
     /// never more than the file holds behind its header (a truncated recording
-    /// reads like a shorter one), and 0 for a negative DataSize.
+    /// reads like a shorter one). A negative DataSize (0xFFFFFFFF is what a
+    /// writer that did not know the length puts there) reads like one beyond
+    /// the file: the bytes present, at most 0x7FFFFFFF.
     uint32_t DataBytesPresent() const;
 
     /// Reads up to `byteCount` bytes at the current position into
@@ -58,10 +63,11 @@ public:
     /// position cannot be reached.
     bool SeekToFileOffset(uint64_t fileOffset);
 
+    /// The bytes a reader reads ahead, allocated once per open whatever the
+    /// file's length.
+    static constexpr std::size_t kReadAheadBytes = 64 * 1024;
+
 private:
-    struct FileCloser {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
     CaptureFile() = default;
 
     // Refills the buffer so that it holds at least `byteCount` bytes from the
@@ -69,7 +75,7 @@ private:
     // position at the buffer's start.
     void Buffer(std::size_t byteCount);
 
-    std::unique_ptr<std::FILE, FileCloser> file_;
+    OwnedFile file_;
     // Bytes read ahead, held as samples so that views of them are samples.
     std::unique_ptr<int16_t[]> buffer_;
     std::size_t bufferedFrom_ = 0;  // byte index of the current position in buffer_

@@ -131,7 +131,9 @@ long double EstimatePitch(const std::filesystem::path& fileName, std::unique_ptr
 
     snrUsed = 0;
     std::optional<CaptureFile> file = CaptureFile::Open(fileName);
-    if (!file || file->Header().BitsPerSample != 16 || divisor == 0) {
+    // A byte rate of 0 or less would scale any count to 0 Hz or below: such a
+    // file is as unusable as one whose samples are not 16-bit.
+    if (!file || file->Header().BitsPerSample != 16 || file->Header().ByteRate <= 0 || divisor == 0) {
         return finish(kNoSound);
     }
     const std::optional<SoundRegion> region = FindNote(fileName, *file, givenSnr, divisor, snrUsed);

@@ -44,7 +44,8 @@ struct PitchDiagnostics {
 ///   byteCount, the count converted to float and the rest in long double; 0
 ///   for an empty segment; exactly kNoSound (-1) when there is no usable sound.
 /// - `snrUsed`: always set: the value given or measured, capped at 20 unless
-///   the result is -1; 0 when the file cannot be read at all.
+///   the result is -1; 0 when the file cannot be read at all, its samples are
+///   not 16-bit or its byte rate is not positive.
 /// - `samples`, `byteCount`: set only when the result is not -1. A new buffer
 ///   owned by the caller holding the segment's byteCount bytes as read
 ///   (rounded up to whole samples, the padding byte 0); an empty buffer for an
@@ -54,10 +55,13 @@ struct PitchDiagnostics {
 /// - `diagnostics`, when given, tells where the final scan found the note and
 ///   how many periods were counted.
 ///
-/// No usable sound (-1) means any of: the file is missing or shorter than its
-/// header; its samples are not 16-bit; divisor 0; the signal-to-noise value is
-/// below the divisor; with an automatic length, the note's region ends before
-/// it begins; nothing of the segment lies in the file; no period was counted.
+/// No usable sound (-1) means any of: the file is missing, not a regular file
+/// (a FIFO or a device is refused without waiting on it) or shorter than its
+/// header; its samples are not 16-bit; its ByteRate is not positive (a
+/// frequency scaled by it would be 0 or negative); divisor 0; the
+/// signal-to-noise value is below the divisor; with an automatic length, the
+/// note's region ends before it begins; nothing of the segment lies in the
+/// file; no period was counted.
 /// A segment that reaches past the end of the file is cut there, and the
 /// frequency divides by the bytes actually read. No more bytes are allocated
 /// than the file holds.

@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstring>
+#include <filesystem>
 #include <random>
 
 #include "tests/support/TemporaryDirectory.h"
@@ -13,6 +18,8 @@ using tonarel::CaptureFile;
 using namespace tonarel::test;
 
 // Scans never reach beyond the bytes the file holds, whatever DataSize claims.
+// A negative DataSize (0xFFFFFFFF from a writer that did not know the length,
+// or 0x80000000) claims no length at all: the data present is read.
 TEST(CaptureFile, DataBytesPresentAreDataSizeCutToTheFile)
 {
     TemporaryDirectory directory;
@@ -20,9 +27,33 @@ TEST(CaptureFile, DataBytesPresentAreDataSizeCutToTheFile)
         int32_t dataSize;
         uint32_t present;
     };
-    for (const Row row : {Row{1000, 1000}, Row{1'000'000, 2000}, Row{-5, 0}, Row{0x7FFFFFFF, 2000}}) {
+    for (const Row row : {Row{1000, 1000}, Row{1'000'000, 2000}, Row{0, 0}, Row{-5, 2000}, Row{-1, 2000},
+                          Row{INT32_MIN, 2000}, Row{0x7FFFFFFF, 2000}}) {
         WriteCaptureFile("my.wav", Silence(1000), CaptureFileHeaderFields::ClaimingDataSize(row.dataSize));
         EXPECT_EQ(CaptureFile::Open("my.wav")->DataBytesPresent(), row.present) << "DataSize " << row.dataSize;
+    }
+}
+
+// Only a regular file is read: a named pipe would block the open until a
+// writer came, and a device is no recording.
+TEST(CaptureFile, RefusesAnythingButARegularFileWithoutWaiting)
+{
+    TemporaryDirectory directory;
+    ASSERT_EQ(mkfifo("pipe.wav", 0600), 0);
+    std::filesystem::create_directory("folder.wav");
+    struct Row {
+        const char* name;
+        CaptureFile::OpenError error;
+        int systemError;
+    };
+    for (const Row row : {Row{"pipe.wav", CaptureFile::OpenError::kNotRegularFile, 0},
+                          Row{"/dev/zero", CaptureFile::OpenError::kNotRegularFile, 0},
+                          Row{"folder.wav", CaptureFile::OpenError::kCannotOpen, EISDIR},
+                          Row{"missing.wav", CaptureFile::OpenError::kCannotOpen, ENOENT}}) {
+        CaptureFile::OpenFailure failure{};
+        EXPECT_FALSE(CaptureFile::Open(row.name, &failure)) << row.name;
+        EXPECT_EQ(failure.error, row.error) << row.name;
+        EXPECT_EQ(failure.systemError, row.systemError) << row.name;
     }
 }
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <climits>
 #include <cstring>
 #include <fstream>
 
@@ -11,10 +14,13 @@ namespace {
 
 using namespace tonarel::test;
 
+// What byteCount holds before an estimate; "no sound" must leave it so.
+constexpr uint32_t kByteCountBefore = 0xA5A5A5A5u;
+
 struct Estimate {
     long double frequency = 0;
     std::unique_ptr<int16_t[]> samples;
-    uint32_t byteCount = 0, snrUsed = 0;
+    uint32_t byteCount = kByteCountBefore, snrUsed = 0;
     tonarel::PitchDiagnostics diagnostics;
 };
 
@@ -114,10 +120,17 @@ TEST_F(PitchEstimator, CapsAGivenRatioAt20BeforeTheFinalScan)
 }
 
 // Whatever makes the sound unusable, the result is -1 and nothing is allocated.
+// A byte rate of 0 or less makes a file as unusable as another sample width:
+// it would scale any count to 0 Hz or below (a sine of 6 samples per period
+// over 84 bytes at -42 once came out at exactly -1, with a buffer handed out).
 TEST_F(PitchEstimator, GivesNoSoundAndNoBufferForEveryUnusableCase)
 {
     WriteCaptureFile("my.wav", ToneBetweenSilences());
     WriteCaptureFile("eight-bit.wav", ToneBetweenSilences(), CaptureFileHeaderFields::WithBitsPerSample(8));
+    WriteCaptureFile("rate-zero.wav", ToneBetweenSilences(), CaptureFileHeaderFields::WithByteRate(0));
+    WriteCaptureFile("rate-negative.wav", ToneBetweenSilences(), CaptureFileHeaderFields::WithByteRate(-88200));
+    WriteCaptureFile("rate-minus-42.wav", Sine(441, 6.0, 10000.0), CaptureFileHeaderFields::WithByteRate(-42));
+    ASSERT_EQ(mkfifo("pipe.wav", 0600), 0);  // no writer: an open that waits would never return
     std::ofstream("short.wav", std::ios::binary) << "RIFF";
     WriteCaptureFile("unscanned.wav", Sine(1000, 100.0, 10000.0));  // region from 4 to -1024
     WriteCaptureFile("level.wav", std::vector<int16_t>(44100, 1000));  // never crosses zero
@@ -128,11 +141,14 @@ TEST_F(PitchEstimator, GivesNoSoundAndNoBufferForEveryUnusableCase)
     for (const Row row : {Row{"missing.wav", 0, 0, 4, 0}, Row{"short.wav", 0, 0, 4, 0},
                           Row{"eight-bit.wav", 0, 0, 4, 0}, Row{"my.wav", 0, 0, 0, 0}, Row{"my.wav", 0, 3, 4, 3},
                           Row{"unscanned.wav", 0, 20, 4, 20}, Row{"level.wav", 8820, 20, 2, 20},
-                          Row{"my.wav", 4'000'000, 20, 4, 20}}) {  // starts 500000 bytes past the note: beyond the file
+                          Row{"my.wav", 4'000'000, 20, 4, 20},  // starts 500000 bytes past the note: beyond the file
+                          Row{"rate-zero.wav", 0, 0, 4, 0}, Row{"rate-negative.wav", 0, 0, 4, 0},
+                          Row{"rate-minus-42.wav", 84, 20, 2, 0}, Row{"pipe.wav", 0, 0, 4, 0}}) {
         const Estimate e = Estimated(row.file, row.segmentBytes, row.givenSnr, row.divisor);
         EXPECT_EQ(e.frequency, tonarel::kNoSound) << row.file << ", " << row.segmentBytes << " bytes";
         EXPECT_EQ(e.snrUsed, row.snr) << row.file;
         EXPECT_EQ(e.samples, nullptr) << row.file;
+        EXPECT_EQ(e.byteCount, kByteCountBefore) << row.file;
     }
 }
 
@@ -149,12 +165,15 @@ TEST_F(PitchEstimator, GivesZeroAndAnEmptyBufferForAnEmptyAutomaticSegment)
 
 // The note still sounds at the stop: the segment is cut at the end of the
 // file, and the frequency divides by the bytes actually read. A header that
-// claims more data than the file holds changes nothing.
+// claims more data than the file holds changes nothing, and neither does a
+// negative DataSize (0xFFFFFFFF from a writer that did not know the length).
 TEST_F(PitchEstimator, CutsASegmentAtTheEndOfTheFileWhateverTheHeaderClaims)
 {
     const auto samples = Concatenate({Noise(22050, 30), Sine(44100, 100.0, 10000.0)});
     const uint64_t fileBytes = 44 + 2 * samples.size();
-    for (const auto header : {CaptureFileHeaderFields{}, CaptureFileHeaderFields::ClaimingDataSize(50'000'000)}) {
+    for (const auto header : {CaptureFileHeaderFields{}, CaptureFileHeaderFields::ClaimingDataSize(50'000'000),
+                              CaptureFileHeaderFields::ClaimingDataSize(-1),
+                              CaptureFileHeaderFields::ClaimingDataSize(INT32_MIN)}) {
         WriteCaptureFile("my.wav", samples, header);
         const Estimate e = Estimated("my.wav", 0, 0, 4);
         ASSERT_GT(e.diagnostics.segmentFileOffset + (e.diagnostics.end - e.diagnostics.begin), fileBytes);

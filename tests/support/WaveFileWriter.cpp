@@ -33,7 +33,7 @@ void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int
     put(1, 2);   // PCM
     put(1, 2);   // mono
     put(kTestSampleRate, 4);
-    put(2 * kTestSampleRate, 4);
+    put(static_cast<uint32_t>(header.byteRate), 4);
     put(2, 2);   // block align
     put(static_cast<uint16_t>(header.bitsPerSample), 2);
     bytes += "data";

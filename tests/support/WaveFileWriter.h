@@ -19,9 +19,11 @@ inline constexpr uint32_t kTestSampleRate = 44100;
 struct CaptureFileHeaderFields {
     std::optional<int32_t> dataSize;  ///< default: the bytes of the samples written
     int16_t bitsPerSample = 16;       ///< the samples are written as 16-bit regardless
+    int32_t byteRate = 88200;         ///< the scale of every frequency
 
     static CaptureFileHeaderFields ClaimingDataSize(int32_t dataSize) { return {dataSize, 16}; }
     static CaptureFileHeaderFields WithBitsPerSample(int16_t bitsPerSample) { return {std::nullopt, bitsPerSample}; }
+    static CaptureFileHeaderFields WithByteRate(int32_t byteRate) { return {std::nullopt, 16, byteRate}; }
 };
 
 /// Writes `fileName` (replacing it): the header, then `samples` little-endian.

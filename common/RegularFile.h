@@ -1,0 +1,37 @@
+#pragma once
+// Opening a file for reading that must be an ordinary file on the disk.
+//
+// A named pipe (FIFO) blocks a plain open until some writer appears, and a
+// device or socket is no recording and no temperament file either: readers of
+// the program's files refuse all of these before they read, and without ever
+// waiting on them.
+
+#include <cstdio>
+#include <memory>
+
+namespace tonarel {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+/// An open stream, closed when the owner lets it go.
+using OwnedFile = std::unique_ptr<std::FILE, FileCloser>;
+
+enum class ReadOpenError {
+    kCannotOpen,      ///< missing, unreadable or a directory (EISDIR); systemError says why
+    kNotRegularFile,  ///< a FIFO, a device or a socket
+};
+struct ReadOpenFailure {
+    ReadOpenError error = ReadOpenError::kCannotOpen;
+    int systemError = 0;  ///< an errno value for kCannotOpen, else 0
+};
+
+/// Opens `path` (narrow bytes, as the file system spells them) for binary
+/// reading, at offset 0, if it names a regular file (a symbolic link is
+/// followed). Anything else is refused without blocking: the file is opened
+/// non-blocking and its type checked on the open descriptor, so a file
+/// swapped in between cannot slip through. Returns null, and fills `failure`
+/// when given, on refusal; `path` null counts as missing.
+OwnedFile OpenRegularFileForReading(const char* path, ReadOpenFailure* failure = nullptr);
+
+}  // namespace tonarel
