@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <fstream>
+#include <cstdio>
 
+#include "common/RegularFile.h"
 #include "temperament/AtomicFileWrite.h"
 
 namespace tonarel {
@@ -94,21 +95,29 @@ std::optional<TemperamentFileContents> DecodeTemperamentFile(std::span<const uin
     return contents;
 }
 
-std::optional<TemperamentFileContents> ReadTemperamentFile(const char* path)
+std::optional<TemperamentFileContents> ReadTemperamentFile(const char* path, const char** refusal)
 {
-    if (path == nullptr) {
+    const auto refuse = [refusal](const char* message) -> std::optional<TemperamentFileContents> {
+        if (refusal != nullptr) {
+            *refusal = message;
+        }
         return std::nullopt;
-    }
-    std::ifstream file(path, std::ios::binary);
+    };
+    ReadOpenFailure failure;
+    const OwnedFile file = OpenRegularFileForReading(path, &failure);
     if (!file) {
-        return std::nullopt;
+        return refuse(failure.error == ReadOpenError::kNotRegularFile ? kNotRegularFileMessage
+                                                                      : kNotTemperamentFileMessage);
     }
     TemperamentFileBytes bytes{};
-    file.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
-    if (file.gcount() != static_cast<std::streamsize>(bytes.size())) {
-        return std::nullopt;
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) {
+        return refuse(kNotTemperamentFileMessage);
     }
-    return DecodeTemperamentFile(bytes);
+    std::optional<TemperamentFileContents> contents = DecodeTemperamentFile(bytes);
+    if (!contents) {
+        return refuse(kNotTemperamentFileMessage);
+    }
+    return contents;
 }
 
 std::optional<SaveFailure> WriteTemperamentFile(const char* path, const TemperamentFileContents& contents)

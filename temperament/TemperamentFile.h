@@ -25,6 +25,9 @@ inline constexpr std::array<uint8_t, 3> kTemperamentFileMagic = {'q', 'r', 'v'};
 
 /// The message for a file that is refused on loading. UTF-8.
 inline constexpr const char* kNotTemperamentFileMessage = "此文件不是音律文件!";
+/// The message for a name chosen for loading that is not a regular file (a
+/// named pipe, a device, a socket), refused before anything is read. UTF-8.
+inline constexpr const char* kNotRegularFileMessage = "此文件不是普通文件（而是管道或设备等），无法打开!";
 
 /// What a temperament file holds.
 struct TemperamentFileContents {
@@ -51,9 +54,12 @@ std::optional<TemperamentFileContents> DecodeTemperamentFile(std::span<const uin
 
 /// Reads and checks the file `path` (narrow bytes as the file system spells
 /// them) as DecodeTemperamentFile does. A file that cannot be opened or read
-/// is refused too. Nothing is changed anywhere; the caller decides what an
-/// accepted file replaces.
-std::optional<TemperamentFileContents> ReadTemperamentFile(const char* path);
+/// is refused too, and so is anything but a regular file, at once and without
+/// waiting on it (a named pipe would otherwise block the open until a writer
+/// came). On refusal `refusal`, when given, points to the message to show:
+/// kNotRegularFileMessage or kNotTemperamentFileMessage. Nothing is changed
+/// anywhere; the caller decides what an accepted file replaces.
+std::optional<TemperamentFileContents> ReadTemperamentFile(const char* path, const char** refusal = nullptr);
 
 /// A save that did not happen.
 struct SaveFailure {

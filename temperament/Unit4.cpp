@@ -239,9 +239,10 @@ void TForm4::ApplyLineChange(const tonarel::ListLineChange& change)
 
 void TForm4::LoadTemperamentFile(const char* fileName)
 {
-    const std::optional<tonarel::TemperamentFileContents> contents = tonarel::ReadTemperamentFile(fileName);
+    const char* refusal = tonarel::kNotTemperamentFileMessage;
+    const std::optional<tonarel::TemperamentFileContents> contents = tonarel::ReadTemperamentFile(fileName, &refusal);
     if (!contents) {
-        ShowUserMessage(UserMessageKind::Warning, QString::fromUtf8(tonarel::kNotTemperamentFileMessage));
+        ShowUserMessage(UserMessageKind::Warning, QString::fromUtf8(refusal));
         return;
     }
     auto replayed = tonarel::ReplayTemperamentFile(table_, *contents, CheckBox1->isChecked(), UserDecimalSeparator());

@@ -53,7 +53,8 @@ public:
     /// Replaces the table by the temperament file `fileName` (the file
     /// system's narrow bytes, QFile::encodeName). The file is read and
     /// checked whole first: a file that is not a temperament file is refused
-    /// with "此文件不是音律文件!" and changes nothing. An accepted file clears
+    /// with "此文件不是音律文件!" and changes nothing; a named pipe or device
+    /// is refused at once, without waiting on it, with its own message. An accepted file clears
     /// the records and is replayed, bass first, in input mode; the window
     /// ends with "高音" chosen.
     void LoadTemperamentFile(const char* fileName);

@@ -7,6 +7,7 @@
 #include <limits>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "temperament/TemperamentFile.h"
@@ -114,12 +115,25 @@ protected:
     const Bytes old = Encoded(TemperamentFileContents{});
 };
 
+// A named pipe or a device is refused at once, before an open that would
+// wait for a writer, and with a message of its own.
 TEST_F(TemperamentFileOnDisk, FilesThatCannotBeReadWholeAreRefused)
 {
     fs::create_directory("folder.qrv");
     WriteBytes("short.qrv", Bytes(old.begin(), old.end() - 1));  // an empty table, one byte short
-    for (const char* name : {"missing.qrv", "folder.qrv", "short.qrv", ""}) {
-        EXPECT_FALSE(ReadTemperamentFile(name).has_value()) << name;
+    ASSERT_EQ(mkfifo("pipe.qrv", 0600), 0);
+    fs::create_symlink("pipe.qrv", "link-to-pipe.qrv");
+    struct Row {
+        const char* name;
+        const char* refusal;
+    };
+    for (const Row row : {Row{"missing.qrv", kNotTemperamentFileMessage}, Row{"folder.qrv", kNotTemperamentFileMessage},
+                          Row{"short.qrv", kNotTemperamentFileMessage}, Row{"", kNotTemperamentFileMessage},
+                          Row{"pipe.qrv", kNotRegularFileMessage}, Row{"link-to-pipe.qrv", kNotRegularFileMessage},
+                          Row{"/dev/null", kNotRegularFileMessage}}) {
+        const char* refusal = nullptr;
+        EXPECT_FALSE(ReadTemperamentFile(row.name, &refusal).has_value()) << row.name;
+        EXPECT_STREQ(refusal, row.refusal) << row.name;
     }
 }
 

@@ -1,5 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QSignalSpy>
@@ -153,14 +154,21 @@ TEST_F(TemperamentManagerTest, ARefusedFileChangesNothing)
     QFile upper("upper.qrv");
     ASSERT_TRUE(upper.open(QIODevice::ReadWrite) && upper.write("QRV") == 3);  // the magic in upper case
     upper.close();
+    ASSERT_EQ(mkfifo("pipe.qrv", 0600), 0);  // chosen in the Open dialog: no writer will ever come
     const std::vector<std::string> treble = ListLines(Form4->ListBox1);
     const std::vector<std::string> bass = ListLines(Form4->ListBox2);
 
-    for (const char* name : {"upper.qrv", "missing.qrv"}) {
+    struct Row {
+        const char* name;
+        const char* message;
+    };
+    for (const Row row : {Row{"upper.qrv", "此文件不是音律文件!"}, Row{"missing.qrv", "此文件不是音律文件!"},
+                          Row{"pipe.qrv", "此文件不是普通文件（而是管道或设备等），无法打开!"}}) {
+        const char* name = row.name;
         messages.clear();
         Form4->LoadTemperamentFile(name);
         ASSERT_EQ(messages.size(), 1u) << name;
-        EXPECT_EQ(messages[0].second, "此文件不是音律文件!");
+        EXPECT_EQ(messages[0].second, row.message);
         EXPECT_EQ(ListLines(Form4->ListBox1), treble);
         EXPECT_EQ(ListLines(Form4->ListBox2), bass);
         EXPECT_EQ(Form4->RadioGroup1ItemIndex(), 1);
