@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -39,6 +40,8 @@ protected:
         WriteCaptureFile("silence.wav", Silence(44100));
         WriteCaptureFile("eight-bit.wav", Silence(1000), CaptureFileHeaderFields::WithBitsPerSample(8));
         std::ofstream("short.wav") << std::string(43, 'x');
+        WriteCaptureFile("rate-zero.wav", ToneBetweenSilences(), CaptureFileHeaderFields::WithByteRate(0));
+        ASSERT_EQ(mkfifo("pipe.wav", 0600), 0);
     }
 };
 
@@ -72,6 +75,9 @@ TEST_F(AnalyzeTool, PrintsTheNumbersAndDiagnosticsAsJson)
 }
 
 // Exit status 1 for a file it cannot analyse, 2 for a command line it cannot obey.
+// A named pipe is refused before an open that would wait for a writer. Names
+// and arguments with control characters or bytes that are not UTF-8 are
+// echoed in the shell's $'...' form, never raw to the terminal.
 TEST_F(AnalyzeTool, RefusesWithAMessageAndANonZeroExitStatus)
 {
     struct Row {
@@ -87,10 +93,21 @@ TEST_F(AnalyzeTool, RefusesWithAMessageAndANonZeroExitStatus)
                           Row{"whole.wav --divisor 1", 2, "--divisor 的值必须是 2 到 6"},
                           Row{"whole.wav --segment-ms 9", 2, "--segment-ms 的值必须是 10 到 4000"},
                           Row{"whole.wav --segment-ms 1e3", 2, "而不是 \"1e3\""},
-                          Row{"whole.wav --divisor", 2, "缺少数值"}, Row{"whole.wav --fast", 2, "未知选项"}}) {
+                          Row{"whole.wav --divisor", 2, "缺少数值"}, Row{"whole.wav --fast", 2, "未知选项"},
+                          Row{"pipe.wav", 1, "\"pipe.wav\" 不是普通文件"},
+                          Row{"rate-zero.wav", 1, "\"rate-zero.wav\" 的字节率不是正数（ByteRate = 0）"},
+                          Row{"'乐音.wav'", 1, "无法读取文件 \"乐音.wav\""},
+                          Row{"'red\x1b[31m.wav'", 1, "无法读取文件 $'red\\e[31m.wav'"},
+                          Row{"'bad\xff\xfe.wav'", 1, "无法读取文件 $'bad\\xFF\\xFE.wav'"},
+                          Row{"'csi\xc2\x9b" "2J'\\''s.wav'", 1, "无法读取文件 $'csi\\u009B2J\\'s.wav'"},
+                          Row{"'\xe2\x80\xaevaw.exe'", 1, "无法读取文件 $'\\u202Evaw.exe'"},
+                          Row{"whole.wav 'bell\x07'", 2, "多余的参数：$'bell\\x07'"},
+                          Row{"'--sn\x1b'", 2, "未知选项：$'--sn\\e'"},
+                          Row{"whole.wav '--snr=1\x1b'", 2, "而不是 $'1\\e'"}}) {
         const ToolRun run = RunTool(row.arguments);
         EXPECT_EQ(run.exitStatus, row.exitStatus) << row.arguments;
         EXPECT_THAT(run.err, HasSubstr(row.message)) << row.arguments;
+        EXPECT_EQ(run.err.find_first_of("\x07\x1b"), std::string::npos) << row.arguments;
         EXPECT_EQ(run.out, "") << row.arguments;
     }
 }

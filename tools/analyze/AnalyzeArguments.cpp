@@ -3,6 +3,8 @@
 #include <charconv>
 #include <optional>
 
+#include "tools/analyze/QuotedArgument.h"
+
 namespace tonarel::analyze {
 namespace {
 
@@ -45,7 +47,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
         const bool isOption = !optionsEnded && argument.size() > 1 && argument[0] == '-';
         if (!isOption) {
             if (haveFile) {
-                return ArgumentError{"只能分析一个文件，多余的参数：\"" + argument + "\""};
+                return ArgumentError{"只能分析一个文件，多余的参数：" + QuotedArgument(argument)};
             }
             request.fileName = argument;
             haveFile = true;
@@ -72,7 +74,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
             }
         }
         if (option == nullptr) {
-            return ArgumentError{"未知选项：\"" + argument + "\""};
+            return ArgumentError{"未知选项：" + QuotedArgument(argument)};
         }
         std::string valueText;
         if (equals != std::string::npos) {
@@ -85,7 +87,8 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
         const std::optional<uint32_t> value = ParseDecimal(valueText);
         const std::string range = std::to_string(option->lowest) + " 到 " + std::to_string(option->highest);
         if (!value || *value < option->lowest || *value > option->highest) {
-            return ArgumentError{"选项 " + name + " 的值必须是 " + range + " 之间的整数，而不是 \"" + valueText + "\""};
+            return ArgumentError{"选项 " + name + " 的值必须是 " + range + " 之间的整数，而不是 " +
+                                 QuotedArgument(valueText)};
         }
         request.options.*(option->field) = *value;
     }

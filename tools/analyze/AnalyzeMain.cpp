@@ -12,6 +12,7 @@
 #include "meter/SemitoneTable.h"
 #include "tools/analyze/AnalyzeArguments.h"
 #include "tools/analyze/AnalyzeReport.h"
+#include "tools/analyze/QuotedArgument.h"
 #include "wave/CaptureFile.h"
 
 namespace {
@@ -29,22 +30,34 @@ void Complain(const std::string& message)
 }
 
 // The estimator reads a file it cannot use as "no sound"; a checking tool
-// says instead what is wrong with it.
+// says instead what is wrong with it. The name is quoted so that control
+// characters in it reach the terminal as escapes, never as commands.
 bool CheckReadable(const std::string& fileName)
 {
+    const std::string name = QuotedArgument(fileName);
     CaptureFile::OpenFailure failure{};
     const std::optional<CaptureFile> file = CaptureFile::Open(fileName, &failure);
     if (!file) {
-        if (failure.error == CaptureFile::OpenError::kCannotOpen) {
-            Complain("无法读取文件 \"" + fileName + "\"：" + std::strerror(failure.systemError));
-        } else {
-            Complain("\"" + fileName + "\" 不是录音文件：不足 44 字节的文件头");
+        switch (failure.error) {
+        case CaptureFile::OpenError::kCannotOpen:
+            Complain("无法读取文件 " + name + "：" + std::strerror(failure.systemError));
+            break;
+        case CaptureFile::OpenError::kNotRegularFile:
+            Complain(name + " 不是普通文件（而是管道或设备等），无法分析");
+            break;
+        case CaptureFile::OpenError::kShorterThanHeader:
+            Complain(name + " 不是录音文件：不足 44 字节的文件头");
+            break;
         }
         return false;
     }
     if (file->Header().BitsPerSample != kCaptureBitsPerSample) {
-        Complain("\"" + fileName + "\" 的采样不是 16 位（BitsPerSample = " +
-                 std::to_string(file->Header().BitsPerSample) + "），无法分析");
+        Complain(name + " 的采样不是 16 位（BitsPerSample = " + std::to_string(file->Header().BitsPerSample) +
+                 "），无法分析");
+        return false;
+    }
+    if (file->Header().ByteRate <= 0) {
+        Complain(name + " 的字节率不是正数（ByteRate = " + std::to_string(file->Header().ByteRate) + "），无法分析");
         return false;
     }
     return true;
