@@ -3,13 +3,18 @@
 #   make test   installs what is missing, builds every test with sanitizers and runs them
 # and, for developers:
 #   make bench  builds and runs the benchmarks (optimised build)
+#   make fuzz   builds the fuzz harnesses with clang and runs each for
+#               FUZZ_SECONDS (default 300) seconds
 
 JOBS       ?= $(shell nproc)
 RUN_DIR    := build/release
 TEST_DIR   := build/test
 BENCH_DIR  := build/bench
+FUZZ_DIR   := build/fuzz
+FUZZ_SECONDS ?= 300
+FUZZ_HARNESSES := capture temperament numbers
 
-.PHONY: run test bench clean
+.PHONY: run test bench fuzz clean
 
 run:
 	tools/install-packages.sh run
@@ -28,6 +33,12 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTONAREL_TESTS=OFF -DTONAREL_BENCHMARKS=ON
 	cmake --build $(BENCH_DIR) -j$(JOBS)
 	for b in $(BENCH_DIR)/bench/tonarel_bench_*; do $$b; done
+
+fuzz:
+	tools/install-packages.sh fuzz
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONAREL_TESTS=OFF -DTONAREL_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j$(JOBS) --target $(addprefix tonarel_fuzz_,$(FUZZ_HARNESSES))
+	fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_HARNESSES)
 
 clean:
 	rm -rf build

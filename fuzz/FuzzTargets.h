@@ -1,0 +1,38 @@
+#pragma once
+// The fuzz harnesses: each takes one input of any bytes and checks what the
+// program must guarantee for it (see FuzzCheck.h). The same bodies run under
+// libFuzzer (built with clang, TONAREL_FUZZ) and in the replay test, which
+// feeds them the committed inputs in every ordinary test build.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tonarel::fuzz {
+
+/// A capture file and a set of estimator options: the 8-byte option prefix
+/// described in CaptureFileFuzz.cpp, then the file's bytes. Checks the
+/// reader against the bytes and every outcome of EstimatePitch.
+void FuzzCaptureFile(const uint8_t* data, std::size_t size);
+
+/// A temperament file (the first 491 bytes; more are ignored by the format)
+/// whose byte 491, when present, chooses the options and the table the load
+/// meets. Checks the reader, the replay into the table and the save.
+void FuzzTemperamentFile(const uint8_t* data, std::size_t size);
+
+/// A number and a decimal separator (see NumberFormatFuzz.cpp): both number
+/// formats against a reference conversion, and parsed back.
+void FuzzNumberFormat(const uint8_t* data, std::size_t size);
+
+/// A harness by the name of its input folders (fuzz/corpus/NAME,
+/// fuzz/regressions/NAME).
+struct Harness {
+    const char* name;
+    void (*run)(const uint8_t* data, std::size_t size);
+};
+inline constexpr Harness kHarnesses[] = {
+    {"capture", &FuzzCaptureFile},
+    {"temperament", &FuzzTemperamentFile},
+    {"numbers", &FuzzNumberFormat},
+};
+
+}  // namespace tonarel::fuzz

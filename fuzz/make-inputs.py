@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Writes the committed fuzz inputs that are made by hand rather than found:
+the seed corpora (fuzz/corpus/NAME) and the inputs behind faults reported
+before the harnesses existed (fuzz/regressions/NAME). Inputs that a harness
+finds are committed as libFuzzer wrote them, beside these.
+
+Run from anywhere; it rewrites only the files it names."""
+
+import math
+import os
+import random
+import struct
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def write(kind, harness, name, data):
+    folder = os.path.join(HERE, kind, harness)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as out:
+        out.write(data)
+
+
+# --- capture: a 7-byte option prefix, then the file (see CaptureFileFuzz.cpp)
+
+def options(segment_mode=0, ratio_mode=0, divisor_mode=0, whole=False, v=0, r=0, d=0):
+    modes = segment_mode | ratio_mode << 2 | divisor_mode << 4 | (0x40 if whole else 0)
+    return struct.pack("<BIBB", modes, v, r, d)
+
+
+def wave(samples, data_size=None, byte_rate=88200, bits=16):
+    data = struct.pack("<%dh" % len(samples), *samples)
+    size = len(data) if data_size is None else data_size
+    header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt "
+    header += struct.pack("<IHhiihh", 16, 1, 1, 44100, byte_rate, 2, bits)
+    header += b"data" + struct.pack("<I", size & 0xFFFFFFFF)
+    return header + data
+
+
+def sine(count, period, amplitude, phase=0):
+    return [round(amplitude * math.sin(2 * math.pi * (i + phase) / period)) for i in range(count)]
+
+
+def decaying(count, hz, amplitude, decay):
+    return [round(amplitude * math.exp(-i / 44100 / decay) * math.sin(2 * math.pi * hz * i / 44100))
+            for i in range(count)]
+
+
+def noise(count, amplitude, seed):
+    generator = random.Random(seed)
+    return [generator.randint(-amplitude, amplitude) for _ in range(count)]
+
+
+def mixed(*pieces):
+    return [sample for piece in pieces for sample in piece]
+
+
+def capture_inputs():
+    tone = mixed([0] * 6615, sine(13230, 100, 10000), [0] * 6615)  # 0.6 s, 441 Hz in the middle
+    plucked = [max(-32768, min(32767, a + b))
+               for a, b in zip(mixed([0] * 4410, decaying(22050, 261.6, 20000, 0.15)), noise(26460, 40, 7))]
+    seeds = {
+        "tone-automatic": options() + wave(tone),
+        "tone-meter-options": options(1, 1, 1, True, v=490, r=11, d=2) + wave(tone),
+        "plucked-automatic-divisor-6": options(0, 0, 1, True, d=4) + wave(plucked),
+        "plucked-given-ratio-3": options(0, 1, 0, r=2) + wave(plucked),
+        "plucked-odd-segment": options(2, 1, 1, v=4089, r=19, d=2) + wave(plucked),
+        "loudest-first-sample": options(0, 1, 1, r=9) + wave([20000] + sine(10239, 100, 15000)[1:]),
+        "full-scale-negative": options() + wave(mixed([0] * 5000, [-32768, 32767] * 3000, [0] * 9000)),
+        "header-only": options() + wave([]),
+        "eight-bit": options() + wave(tone[:4000], bits=8),
+        "short-header": options() + wave([])[:20],
+        "no-file": b"",
+    }
+    for name, data in seeds.items():
+        write("corpus", "capture", name, data)
+
+    # A byte rate of 0 or less: 0 Hz, negative frequencies, or exactly -1
+    # after a buffer and a byte count had been handed out.
+    regressions = {
+        "byte-rate-zero": options() + wave(tone, byte_rate=0),
+        "byte-rate-minus-88200": options(0, 1, 1, r=19, d=2) + wave(tone, byte_rate=-88200),
+        "byte-rate-minus-42-over-441-samples": options(2, 1, 2, v=84, r=19, d=2) + wave(sine(441, 6, 10000),
+                                                                                        byte_rate=-42),
+        # The segment starts in the header, whose bytes count as samples.
+        "byte-rate-negative-48-byte-file": options(2, 2, 2, v=46, r=12, d=1) + bytes.fromhex(
+            "846ea469b31b1f02442669d3931271f587646c6d9ebe0beb437cc1b7835b4e9b9d211000871"
+            "05e0eda1f09262f9085a2"),
+        # DataSize negative as a signed field: read as the data present.
+        "data-size-ffffffff": options() + wave(tone, data_size=0xFFFFFFFF),
+        "data-size-80000000": options() + wave(tone, data_size=0x80000000),
+    }
+    for name, data in regressions.items():
+        write("regressions", "capture", name, data)
+
+
+# --- temperament: the file, and byte 491 choosing the options (see TemperamentFileFuzz.cpp)
+
+def qrv(treble, bass, slots, magic=b"qrv"):
+    return magic + struct.pack("<ii", treble, bass) + struct.pack("<120f", *slots)
+
+
+def choice(fixed_base=False, separator=0, readings=0):
+    return bytes([(1 if fixed_base else 0) | separator << 1 | readings << 3])
+
+
+def temperament_inputs():
+    scale = [440 * 2 ** (k / 12) for k in range(60)] + [440 / 2 ** (k / 12) for k in range(60)]
+    played = [hz * (1 + 0.003 * math.sin(k)) for k, hz in enumerate(scale)]
+    nan_slots = list(played)
+    nan_slots[3] = float("nan")
+    nan_slots[61] = float("inf")
+    zero_first = list(played)
+    zero_first[60] = 0.0
+    seeds = {
+        "empty-table.qrv": qrv(0, 60, [0.0] * 120),
+        "both-directions.qrv": qrv(3, 62, played) + choice(False, 1, 4),
+        "full-table-fixed-base.qrv": qrv(60, 120, played) + choice(True, 2, 31),
+        "odd-slots.qrv": qrv(5, 63, nan_slots) + choice(True, 0, 2),
+        "zero-first-bass.qrv": qrv(2, 61, zero_first) + choice(False, 2, 6),
+        "upper-case-magic.qrv": qrv(1, 60, played, magic=b"QRV"),
+        "treble-count-61.qrv": qrv(61, 60, played),
+        "bass-cursor-59.qrv": qrv(0, 59, played),
+        "one-byte-short.qrv": qrv(2, 61, played)[:490],
+    }
+    for name, data in seeds.items():
+        write("corpus", "temperament", name, data)
+
+
+# --- numbers: kind, separator, then the number (see NumberFormatFuzz.cpp)
+
+def number_inputs():
+    def single(x, separator=0):
+        return bytes([0, separator]) + struct.pack("<f", x)
+
+    def double(x, separator=0):
+        return bytes([1, separator]) + struct.pack("<d", x)
+
+    def extended(significand, sign_exponent, separator=0):
+        return bytes([2, separator]) + struct.pack("<QH", significand, sign_exponent)
+
+    def whole(n, separator=0):
+        return bytes([3, separator]) + struct.pack("<i", n)
+
+    seeds = {
+        "float-261.6-comma": single(261.6, 1),
+        "float-261.6-arabic": single(261.6, 2),
+        "float-minus-0.4213-arabic": single(-0.4213, 2),
+        "float-0.1702-middle-dot": single(0.1702, 3),
+        "float-0.005": single(0.005),
+        "float-smallest-subnormal": struct.pack("<BBI", 0, 1, 1),
+        "float-nan": single(float("nan"), 1),
+        "float-minus-infinity": single(float("-inf")),
+        "double-tie-256.0001220703125": double(256.0001220703125, 1),
+        "double-0.00005": double(0.00005, 2),
+        "double-1e15": double(1e15, 1),
+        "double-999999999999999.5": double(999999999999999.5),
+        "double-9.99609375": double(9.99609375, 2),
+        "double-minus-0.00390625": double(-0.00390625, 1),
+        "extended-largest": extended(0xFFFFFFFFFFFFFFFF, 0x7FFE, 1),
+        "extended-smallest-subnormal": extended(1, 0, 2),
+        "extended-minus-one": extended(1 << 63, 0xBFFF, 3),
+        "whole-minus-59": whole(-59, 1),
+        "whole-int-min": whole(-2147483648, 2),
+    }
+    for name, data in seeds.items():
+        write("corpus", "numbers", name, data)
+
+
+if __name__ == "__main__":
+    capture_inputs()
+    temperament_inputs()
+    number_inputs()
