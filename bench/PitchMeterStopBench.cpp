@@ -15,10 +15,12 @@
 
 #include "bench/OffscreenApplication.h"
 #include "meter/Unit3.h"
-#include "platform/CaptureDeviceStandIn.h"
-#include "platform/CaptureWaveFile.h"
 #include "scope/Unit2.h"
 #include "shell/ApplicationWindows.h"
+#include "tests/support/CaptureDeviceStandIn.h"
+#include "wave/RecordingFile.h"
+
+using namespace tonarel;
 
 namespace {
 
