@@ -26,9 +26,10 @@ public:
     virtual void OpenAtContext(uint32_t contextNumber) = 0;
 };
 
-/// The application's help file, as set at start-up: a name that the viewer
-/// resolves against the working directory each time it opens it ("HELP.HLP").
-/// Empty until set.
+/// The application's help file, as set at start-up: the user's guide (see
+/// LocateUserGuide), by its absolute path; a relative name would be resolved
+/// against the working directory each time the file is opened. Empty until
+/// set.
 void SetApplicationHelpFile(const QString& fileName);
 QString ApplicationHelpFile();
 

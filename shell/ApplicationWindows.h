@@ -5,7 +5,7 @@
 
 namespace tonarel {
 
-/// Sets the application's help file "HELP.HLP" and creates the windows in
+/// Sets the application's help file (the user's guide) and creates the windows in
 /// this order: TForm1 into Form1, TForm2 into Form2, TForm3 into Form3, TForm4
 /// into Form4, a TAboutBox into AboutBox. The order matters: each window
 /// places itself from the screen and from the windows created before it.

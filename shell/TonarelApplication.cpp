@@ -10,6 +10,9 @@ namespace tonarel {
 TonarelApplication::TonarelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tonarel"));
+    // The desktop entry's name, so that desktops match the windows with the
+    // menu entry and its icon.
+    setDesktopFileName(QStringLiteral(TONAREL_APP_ID));
     setQuitOnLastWindowClosed(false);
 
     QFont font;

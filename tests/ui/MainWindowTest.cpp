@@ -98,8 +98,10 @@ TEST_F(MainWindowTest, HelpTopicsAskForTheKeywordIndexAndF1ForTheMainWindowsTopi
     Form1->N6->trigger();
     QTest::keyClick(Form1, Qt::Key_F1);
     using Request = HelpViewerStandIn::Request;
-    EXPECT_EQ(help->requests, (std::vector<Request>{{Request::Kind::Keyword, QString(), 0, "HELP.HLP"},
-                                                    {Request::Kind::Context, QString(), 2, "HELP.HLP"}}));
+    const QString guide = ApplicationHelpFile();
+    EXPECT_TRUE(guide.endsWith("/share/tonarel/guide/index.html")) << guide.toStdString();
+    EXPECT_EQ(help->requests, (std::vector<Request>{{Request::Kind::Keyword, QString(), 0, guide},
+                                                    {Request::Kind::Context, QString(), 2, guide}}));
     EXPECT_TRUE(messages.empty()) << "the program shows nothing of its own";
 }
 
