@@ -30,9 +30,23 @@ struct StiffString {
 inline constexpr double kLargestInharmonicity = 0.03;
 
 /// The weighted least-squares fit of (hz / k)^2 = f0^2 + f0^2 B k^2, linear
-/// in k^2, with B clamped to [0, kLargestInharmonicity] (f0 then refitted for
-/// the clamped B). One partial, or partials of one number only, give B = 0
-/// and f0 = the weighted mean of hz / k. Needs at least one partial.
+/// in k^2, built up one partial at a time at constant cost, so that a search
+/// can refit after every partial it finds.
+class StiffStringFit {
+public:
+    void Add(const PartialMeasure& partial);
+
+    /// The fitted model: B clamped to [0, kLargestInharmonicity], then f0^2
+    /// = sum w (hz/k)^2 / sum w (1 + B k^2) for that B. Partials of one number
+    /// only give B = 0 and f0^2 = the weighted mean of (hz / k)^2. All zero
+    /// before the first partial.
+    StiffString Model() const;
+
+private:
+    double sumW_ = 0.0, sumX_ = 0.0, sumY_ = 0.0, sumXX_ = 0.0, sumXY_ = 0.0;
+};
+
+/// The fit over `partials` at once.
 StiffString FitStiffString(std::span<const PartialMeasure> partials);
 
 }  // namespace tonarel::precise
