@@ -71,9 +71,10 @@ Candidate FollowPartials(std::span<const SpectralPeak> peaks, const SpectralPeak
         const double width = kSearchWidth * candidate.series.model.f0;
         const SpectralPeak* found = StrongestBetween(peaks, expected - width, expected + width);
         // Partials are followed upwards, so a peak can only have been taken
-        // by the partial just below or by the seed.
-        const bool taken = found != nullptr && (found->hz == seed.hz || found->hz == lastHz);
-        if (found == nullptr || taken) {
+        // by the partial just below or by the seed; a peak closer than half
+        // a partial spacing to either is a side lobe of it, not a partial.
+        const double apart = 0.5 * candidate.series.model.f0;
+        if (found == nullptr || std::fabs(found->hz - seed.hz) < apart || std::fabs(found->hz - lastHz) < apart) {
             continue;
         }
         candidate.series.partials.push_back({number, *found});
