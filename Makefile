@@ -1,12 +1,14 @@
 # Two commands do everything on a fresh Debian 12 machine:
 #   make run    installs what is missing, builds Tonarel and starts it
-#   make test   installs what is missing, builds every test with sanitizers and runs them
+#   make test   installs what is missing, builds every test with sanitizers and runs them,
+#               then builds and tests the core and tonarel-analyze alone, without Qt
 # and, for developers:
 #   make bench  builds and runs the benchmarks (optimised build)
 
 JOBS       ?= $(shell nproc)
 RUN_DIR    := build/release
 TEST_DIR   := build/test
+CORE_DIR   := build/core
 BENCH_DIR  := build/bench
 
 .PHONY: run test bench clean
@@ -22,6 +24,9 @@ test:
 	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DTONAREL_SANITIZE=ON -DTONAREL_WERROR=ON
 	cmake --build $(TEST_DIR) -j$(JOBS)
 	cd $(TEST_DIR) && ctest --output-on-failure -j$(JOBS)
+	cmake -S . -B $(CORE_DIR) -DCMAKE_BUILD_TYPE=Debug -DTONAREL_GUI=OFF -DTONAREL_WERROR=ON
+	cmake --build $(CORE_DIR) -j$(JOBS)
+	cd $(CORE_DIR) && ctest --output-on-failure -j$(JOBS)
 
 bench:
 	tools/install-packages.sh bench

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+using namespace tonarel;
+
 inline QApplication& OffscreenApplication()
 {
     static int argc = 1;

@@ -16,6 +16,8 @@
 #include "tests/support/WaveFileWriter.h"
 #include "wave/PitchEstimator.h"
 
+using namespace tonarel;
+
 namespace {
 
 using namespace tonarel::test;

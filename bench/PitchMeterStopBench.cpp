@@ -17,13 +17,15 @@
 #include <array>
 
 #include "bench/OffscreenApplication.h"
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
 #include "meter/Unit3.h"
-#include "platform/CaptureDeviceStandIn.h"
-#include "platform/CaptureWaveFile.h"
 #include "scope/Unit2.h"
 #include "shell/ApplicationWindows.h"
+#include "tests/support/CaptureDeviceStandIn.h"
+#include "wave/RecordingFile.h"
+
+using namespace tonarel;
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "platform/AudioDefaultInput.h"
-#include "platform/CaptureError.h"
+#include "wave/CaptureError.h"
 
 namespace tonarel {
 

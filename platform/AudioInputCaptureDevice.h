@@ -7,8 +7,8 @@
 #include <QPointer>
 #include <memory>
 
-#include "platform/CaptureDevice.h"
-#include "platform/CaptureWaveFile.h"
+#include "wave/CaptureDevice.h"
+#include "wave/RecordingFile.h"
 
 class QAudioSource;
 class QIODevice;

@@ -7,9 +7,11 @@
 #include <QString>
 #include <cstdint>
 
+namespace tonarel {
+
 /// Context numbers of the help topics that windows open with F1.
-inline constexpr uint32_t MainWindowHelpContext = 2;
-inline constexpr uint32_t TemperamentManagerHelpContext = 5;
+inline constexpr uint32_t kMainWindowHelpContext = 2;
+inline constexpr uint32_t kTemperamentManagerHelpContext = 5;
 
 class HelpViewer {
 public:
@@ -37,3 +39,5 @@ HelpViewer& ApplicationHelpViewer();
 /// stand-in). Not owned: it must outlive its installation. nullptr restores
 /// the desktop viewer.
 void SetApplicationHelpViewer(HelpViewer* viewer);
+
+}  // namespace tonarel

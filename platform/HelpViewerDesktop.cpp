@@ -5,7 +5,9 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include "shell/UserMessage.h"
+#include "forms/UserMessage.h"
+
+namespace tonarel {
 
 void HelpViewerDesktop::OpenByKeyword(const QString& /*keyword*/)
 {
@@ -31,3 +33,5 @@ void HelpViewerDesktop::OpenHelpFile()
         ShowUserMessage(UserMessageKind::Warning, QStringLiteral("没有能打开帮助文件“%1”的程序。").arg(shownPath));
     }
 }
+
+}  // namespace tonarel

@@ -4,6 +4,8 @@
 
 #include "platform/HelpViewer.h"
 
+namespace tonarel {
+
 class HelpViewerDesktop : public HelpViewer {
 public:
     /// Both requests open the whole file: the desktop handler knows neither
@@ -16,3 +18,5 @@ public:
 private:
     void OpenHelpFile();
 };
+
+}  // namespace tonarel

@@ -2,11 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace tonarel::precise {
 namespace {
 
-constexpr uint64_t kSettleSamples = 4410;       // 0.1 s after the attack
+constexpr uint32_t kSettleSamples = 4410;       // 0.1 s after the attack
 constexpr double kAttackWithin = 0.1;           // the attack: the first block within 10 dB of the loudest
 constexpr double kDecayedBy = 1e-3;             // the note has ended 30 dB below its loudest block...
 constexpr double kAboveQuietest = 31.6227766;   // ...or 15 dB above the take's quietest tenth...
@@ -18,6 +19,7 @@ constexpr double kAudibleLevel = 1.0;           // mean square of a take that ho
 
 void LevelEnvelope::Add(std::span<const int16_t> samples)
 {
+    samples = samples.first(std::min<std::size_t>(samples.size(), std::numeric_limits<uint32_t>::max() - sampleCount_));
     for (const int16_t sample : samples) {
         const double value = sample;
         blockSum_ += value * value;
@@ -27,7 +29,7 @@ void LevelEnvelope::Add(std::span<const int16_t> samples)
             inBlock_ = 0;
         }
     }
-    sampleCount_ += samples.size();
+    sampleCount_ += static_cast<uint32_t>(samples.size());
 }
 
 void LevelEnvelope::Finish()
@@ -39,7 +41,7 @@ void LevelEnvelope::Finish()
     }
 }
 
-std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint64_t takeSamples)
+std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint32_t takeSamples)
 {
     if (blockLevels.empty() || takeSamples == 0) {
         return std::nullopt;
@@ -62,25 +64,26 @@ std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels
     }
     const double endLevel = std::min(std::max(kDecayedBy * peak, kAboveQuietest * quietest), kEndAtMost * peak);
 
-    uint64_t end = takeSamples;
+    uint32_t end = takeSamples;
     for (std::size_t block = peakBlock + 1; block < blockLevels.size(); ++block) {
         const std::size_t last = std::min(block + kQuietBlocksToEnd, blockLevels.size());
         const bool quiet = std::all_of(blockLevels.begin() + static_cast<std::ptrdiff_t>(block),
                                        blockLevels.begin() + static_cast<std::ptrdiff_t>(last),
                                        [endLevel](double level) { return level < endLevel; });
         if (quiet) {
-            end = std::min<uint64_t>(end, static_cast<uint64_t>(block) * kLevelBlockSamples);
+            end = static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{block} * kLevelBlockSamples));
             break;
         }
     }
 
-    const uint64_t attack = std::min<uint64_t>(static_cast<uint64_t>(attackBlock) * kLevelBlockSamples, takeSamples);
+    const auto attack =
+        static_cast<uint32_t>(std::min<uint64_t>(uint64_t{attackBlock} * kLevelBlockSamples, takeSamples));
     if (end <= attack) {
         return std::nullopt;
     }
-    const uint64_t settle = std::min(kSettleSamples, (end - attack) / 4);
-    const uint64_t first = attack + settle;
-    const uint64_t last = std::min(end, first + kLongestStretchSamples);
+    const uint32_t settle = std::min(kSettleSamples, (end - attack) / 4);
+    const uint32_t first = attack + settle;
+    const auto last = static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{first} + kLongestStretchSamples));
     if (last <= first) {
         return std::nullopt;
     }

@@ -24,25 +24,26 @@ public:
 
     /// One mean square per block (squared sample units, 0 for digital silence).
     const std::vector<double>& Levels() const { return levels_; }
-    /// Every sample added so far.
-    uint64_t SampleCount() const { return sampleCount_; }
+    /// Every sample added so far (at most the largest uint32_t: a longer
+    /// take is cut there).
+    uint32_t SampleCount() const { return sampleCount_; }
 
 private:
     std::vector<double> levels_;
     double blockSum_ = 0.0;
     uint32_t inBlock_ = 0;
-    uint64_t sampleCount_ = 0;
+    uint32_t sampleCount_ = 0;
 };
 
 /// A stretch of the take in samples: [firstSample, firstSample + sampleCount).
 struct NoteStretch {
-    uint64_t firstSample = 0;
-    uint64_t sampleCount = 0;
+    uint32_t firstSample = 0;
+    uint32_t sampleCount = 0;
 };
 
 /// The longest stretch a reading is based on: 2 s. Longer would add little
 /// precision and let the slow pitch drift of a decaying string weigh in.
-inline constexpr uint64_t kLongestStretchSamples = 2 * 44100;
+inline constexpr uint32_t kLongestStretchSamples = 2 * 44100;
 
 /// Chooses the note's sustained stretch from the envelope of a take of
 /// `takeSamples` samples: from 0.1 s after the attack (the first block within
@@ -54,6 +55,6 @@ inline constexpr uint64_t kLongestStretchSamples = 2 * 44100;
 /// quarters of what follows its attack.
 /// Nothing when the take has no block louder than 1 (squared sample units),
 /// that is, nothing but digital silence or a stray bit.
-std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint64_t takeSamples);
+std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint32_t takeSamples);
 
 }  // namespace tonarel::precise

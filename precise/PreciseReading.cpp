@@ -26,9 +26,9 @@ constexpr double kFirstPartialLeastSnr = 1e3;   // a first partial 30 dB over th
 constexpr double kFirstPartialWithinStrongest = 1e-3;  // ...if within 30 dB of the strongest partial
 constexpr double kLeastPeriods = 4.0;
 
-uint32_t DataOffset(uint64_t sample)
+uint32_t DataOffset(uint32_t sample)
 {
-    return static_cast<uint32_t>(std::min<uint64_t>(2 * sample, std::numeric_limits<uint32_t>::max()));
+    return static_cast<uint32_t>(std::min<uint64_t>(2 * uint64_t{sample}, std::numeric_limits<uint32_t>::max()));
 }
 
 // Half the width of the band over which a partial's mean frequency is taken:
@@ -122,12 +122,12 @@ PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile)
     if (!file || file->Header().BitsPerSample != kCaptureBitsPerSample) {
         return {};
     }
-    const uint64_t takeSamples = file->DataBytesPresent() / 2;
+    const uint32_t takeSamples = file->DataBytesPresent() / 2;
 
     LevelEnvelope envelope;
     while (envelope.SampleCount() < takeSamples) {
-        const uint64_t wanted = std::min<uint64_t>(CaptureFile::kMostViewedSamples, takeSamples - envelope.SampleCount());
-        const std::span<const int16_t> view = file->ViewSamples(static_cast<std::size_t>(wanted));
+        const std::size_t wanted = std::min<std::size_t>(CaptureFile::kMostViewedSamples, takeSamples - envelope.SampleCount());
+        const std::span<const int16_t> view = file->ViewSamples(wanted);
         if (view.empty()) {
             break;
         }
@@ -135,19 +135,19 @@ PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile)
     }
     envelope.Finish();
     const std::optional<NoteStretch> stretch = ChooseNoteStretch(envelope.Levels(), envelope.SampleCount());
-    if (!stretch || !file->SeekToFileOffset(kWaveHeaderBytes + 2 * stretch->firstSample)) {
+    if (!stretch || !file->SeekToFileOffset(kWaveHeaderBytes + 2 * uint64_t{stretch->firstSample})) {
         return {};
     }
     auto samples = std::make_unique<int16_t[]>(stretch->sampleCount);
-    uint64_t read = 0;
+    uint32_t read = 0;
     while (read < stretch->sampleCount) {
-        const uint64_t wanted = std::min<uint64_t>(CaptureFile::kMostViewedSamples, stretch->sampleCount - read);
-        const std::span<const int16_t> view = file->ViewSamples(static_cast<std::size_t>(wanted));
+        const std::size_t wanted = std::min<std::size_t>(CaptureFile::kMostViewedSamples, stretch->sampleCount - read);
+        const std::span<const int16_t> view = file->ViewSamples(wanted);
         if (view.empty()) {
             break;
         }
         std::copy(view.begin(), view.end(), samples.get() + read);
-        read += view.size();
+        read += static_cast<uint32_t>(view.size());
     }
     const NoteStretch readStretch{stretch->firstSample, read};
     if (read == 0) {

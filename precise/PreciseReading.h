@@ -57,7 +57,7 @@ inline constexpr double kLeastPreciseConfidence = 0.5;
 PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile);
 
 /// The same for a take already in memory: `samples` at 44 100 Hz, sample 0
-/// at data offset 0.
+/// at data offset 0 (a take longer than 2^32 - 1 samples is read up to there).
 PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples);
 
 }  // namespace tonarel

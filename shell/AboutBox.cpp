@@ -4,8 +4,10 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "forms/SystemColours.h"
 #include "shell/Pictures.h"
-#include "shell/SystemColours.h"
+
+using namespace tonarel;
 
 TAboutBox* AboutBox = nullptr;
 
@@ -17,7 +19,7 @@ QLineEdit* AddressField(QWidget* parent, const QString& address, int top)
     field->setGeometry(8, top, 249, 21);
     field->setReadOnly(true);
     QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, HotLightTextColour);
+    palette.setColor(QPalette::Text, kHotLightTextColour);
     field->setPalette(palette);
     field->setCursorPosition(0);
     return field;

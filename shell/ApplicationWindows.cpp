@@ -11,6 +11,8 @@
 #include "shell/Unit1.h"
 #include "temperament/Unit4.h"
 
+namespace tonarel {
+
 namespace {
 
 /// Clears the global before the window goes, so that nothing reaches a
@@ -53,3 +55,5 @@ void DestroyApplicationWindows() noexcept
     AboutBox = nullptr;  // owned by the main window
     Destroy(Form1);
 }
+
+}  // namespace tonarel

@@ -3,7 +3,9 @@
 #include <QFont>
 #include <QLibraryInfo>
 
-#include "shell/UserMessage.h"
+#include "forms/UserMessage.h"
+
+namespace tonarel {
 
 TonarelApplication::TonarelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
@@ -28,3 +30,5 @@ bool TonarelApplication::notify(QObject* receiver, QEvent* event)
     RunGuarded([&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
+
+}  // namespace tonarel

@@ -8,13 +8,16 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
+#include "forms/FileDialogRunner.h"
+#include "forms/UserMessage.h"
+#include "meter/Unit3.h"
 #include "platform/HelpViewer.h"
 #include "scope/Unit2.h"
 #include "shell/AboutBox.h"
-#include "shell/FileDialogRunner.h"
-#include "shell/UserMessage.h"
-#include "meter/Unit3.h"
 #include "temperament/Unit4.h"
+#include "wave/TakeFiles.h"
+
+using namespace tonarel;
 
 TForm1* Form1 = nullptr;
 
@@ -94,9 +97,15 @@ TForm1::TForm1() : TonarelForm(0, CloseBox::Shown, QSize(652, 126)), ImageList1(
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this,
-            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(MainWindowHelpContext); }); });
+            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kMainWindowHelpContext); }); });
 
+    BecomeMainForm(this, Memo1);
     FormCreate(this);
+}
+
+TForm1::~TForm1()
+{
+    BecomeMainForm(nullptr, nullptr);
 }
 
 void TForm1::BuildMenu()
@@ -185,7 +194,7 @@ void TForm1::FormCreate(QObject* /*sender*/)
 void TForm1::FormClose(QObject* /*sender*/)
 {
     // The last recording goes with the program; it may never have existed.
-    QFile::remove(QStringLiteral("my.wav"));
+    QFile::remove(QString::fromUtf8(kTakeFileName));
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

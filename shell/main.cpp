@@ -1,8 +1,10 @@
 #include <exception>
 
+#include "forms/UserMessage.h"
 #include "shell/ApplicationWindows.h"
 #include "shell/TonarelApplication.h"
-#include "shell/UserMessage.h"
+
+using namespace tonarel;
 
 int main(int argc, char** argv)
 {

@@ -12,10 +12,12 @@
 
 #include "platform/AudioDefaultInput.h"
 #include "platform/AudioInputCaptureDevice.h"
-#include "platform/CaptureWaveFile.h"
 #include "tests/support/PrivateSoundServer.h"
 #include "tests/support/WaveFileWriter.h"
+#include "wave/RecordingFile.h"
 #include "wave/WaveHeader.h"
+
+using namespace tonarel;
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include "tests/support/PrivateSoundServer.h"
 #include "tests/support/WindowSetTest.h"
 
+using namespace tonarel;
+
 namespace {
 
 class PitchMeterRecording : public WindowSetTest {

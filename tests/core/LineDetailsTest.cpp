@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "temperament/LineDetails.h"
+#include "temperament/core/LineDetails.h"
 #include "tests/support/TemperamentTables.h"
 
 namespace {

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
 #include "tests/support/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WaveFileWriter.h"
@@ -26,7 +26,7 @@ TEST(SegmentBytesFromMilliseconds, TruncatesMillisecondsTimesTheDouble88Point2)
 class RecordingAnalysis : public ::testing::Test {
 protected:
     TemporaryDirectory directory;
-    std::array<float, tonarel::SemitoneCount> table{};
+    std::array<float, tonarel::kSemitoneCount> table{};
     void SetUp() override { tonarel::BuildSemitoneTable(440.0f, table); }
 };
 

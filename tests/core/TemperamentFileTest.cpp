@@ -9,7 +9,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
-#include "temperament/TemperamentFile.h"
+#include "temperament/core/TemperamentFile.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WaveFileWriter.h"
 

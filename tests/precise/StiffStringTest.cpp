@@ -45,7 +45,7 @@ TEST(ChooseNoteStretch, StartsAfterTheAttackAndEndsWhereTheNoteHasDecayed)
     struct Row {
         const char* name;
         std::vector<double> levels;  // one per 512-sample block
-        uint64_t first, count;
+        uint32_t first, count;
     };
     const auto blocks = [](std::initializer_list<std::pair<std::size_t, double>> runs) {
         std::vector<double> levels;
@@ -64,7 +64,7 @@ TEST(ChooseNoteStretch, StartsAfterTheAttackAndEndsWhereTheNoteHasDecayed)
              // From sample 0 on, and short: a quarter is left for the attack.
              Row{"short", blocks({{8, 1e6}, {10, 1.0}}), 1024, 3072},
          }) {
-        const auto stretch = ChooseNoteStretch(row.levels, row.levels.size() * 512);
+        const auto stretch = ChooseNoteStretch(row.levels, static_cast<uint32_t>(row.levels.size() * 512));
         ASSERT_TRUE(stretch) << row.name;
         EXPECT_EQ(stretch->firstSample, row.first) << row.name;
         EXPECT_EQ(stretch->sampleCount, row.count) << row.name;

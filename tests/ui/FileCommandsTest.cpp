@@ -8,11 +8,13 @@
 #include <deque>
 #include <optional>
 
-#include "shell/FileDialogRunner.h"
+#include "forms/FileDialogRunner.h"
 #include "shell/Unit1.h"
 #include "temperament/Unit4.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 

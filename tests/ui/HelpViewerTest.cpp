@@ -9,6 +9,8 @@
 #include "platform/HelpViewerDesktop.h"
 #include "tests/support/WindowSetTest.h"
 
+using namespace tonarel;
+
 namespace {
 
 /// Receives, while it exists, the files that the desktop viewer hands to the desktop.

@@ -10,13 +10,15 @@
 #include <string>
 #include <utility>
 
-#include "common/WindowDescriptions.h"
+#include "forms/WindowDescriptions.h"
 #include "meter/Unit3.h"
 #include "scope/Unit2.h"
 #include "shell/AboutBox.h"
 #include "shell/Unit1.h"
 #include "temperament/Unit4.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 

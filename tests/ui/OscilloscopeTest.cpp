@@ -12,6 +12,8 @@
 #include "tests/support/ReferenceStrokes.h"
 #include "tests/support/WindowSetTest.h"
 
+using namespace tonarel;
+
 namespace {
 
 using reference::FirstDifference;

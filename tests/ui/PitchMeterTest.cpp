@@ -14,12 +14,14 @@
 #include <vector>
 
 #include "meter/Unit3.h"
-#include "platform/CaptureDeviceStandIn.h"
 #include "scope/Unit2.h"
 #include "shell/ApplicationWindows.h"
 #include "temperament/Unit4.h"
+#include "tests/support/CaptureDeviceStandIn.h"
 #include "tests/support/WaveFileWriter.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 

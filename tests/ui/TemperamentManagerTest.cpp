@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "meter/Unit3.h"
-#include "temperament/TemperamentFile.h"
 #include "temperament/Unit4.h"
+#include "temperament/core/TemperamentFile.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 

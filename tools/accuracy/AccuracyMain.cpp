@@ -21,8 +21,8 @@
 #include <string>
 #include <vector>
 
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
 #include "precise/PreciseReading.h"
 #include "tools/accuracy/AccuracySummary.h"
 #include "tools/accuracy/Manifest.h"
@@ -111,8 +111,8 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    std::array<float, SemitoneCount> semitoneTable{};
-    BuildSemitoneTable(kReferencePitch, semitoneTable);
+    std::array<float, kSemitoneCount> semitoneTable{};
+    BuildSemitoneTable(kReferencePitchHz, semitoneTable);
     std::vector<NoteResult> results;
     for (const ManifestNote& note : std::get<std::vector<ManifestNote>>(manifest)) {
         std::filesystem::path file = *folder / "wav" / note.file;

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "meter/RecordingAnalysis.h"
+#include "meter/core/RecordingAnalysis.h"
 
 namespace tonarel::analyze {
 

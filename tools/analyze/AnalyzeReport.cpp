@@ -8,12 +8,6 @@
 namespace tonarel::analyze {
 namespace {
 
-// The captions beside the pitch meter's value labels.
-constexpr const char* kFrequencyCaption = "音高（赫兹）：";
-constexpr const char* kSnrCaption = "信/噪比：";
-constexpr const char* kSemitoneCaption = "半音序号：";
-constexpr const char* kDeviationCaption = "偏差(音分)：";
-
 // The shortest decimal that reads back to the same float.
 std::string JsonFloat(float value)
 {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "meter/RecordingAnalysis.h"
+#include "meter/core/RecordingAnalysis.h"
 
 namespace tonarel::analyze {
 

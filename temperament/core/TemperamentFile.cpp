@@ -1,0 +1,122 @@
+#include "temperament/core/TemperamentFile.h"
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <fstream>
+
+#include "temperament/core/AtomicFileWrite.h"
+
+namespace tonarel {
+namespace {
+
+constexpr std::size_t kTrebleCountOffset = 3;
+constexpr std::size_t kBassCursorOffset = 7;
+constexpr std::size_t kMeasuredOffset = 11;
+static_assert(kMeasuredOffset + 4 * kTemperamentSlots == kTemperamentFileBytes);
+
+void PutUint32(uint8_t* out, uint32_t value)
+{
+    for (int byte = 0; byte < 4; ++byte) {
+        out[byte] = static_cast<uint8_t>(value >> (8 * byte));
+    }
+}
+
+uint32_t GetUint32(const uint8_t* in)
+{
+    uint32_t value = 0;
+    for (int byte = 3; byte >= 0; --byte) {
+        value = (value << 8) | in[byte];
+    }
+    return value;
+}
+
+std::string DescribeSaveError(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "没有写入权限";
+    case EROFS:
+        return "该位置只读";
+    case ENOENT:
+    case ENOTDIR:
+        return "文件夹不存在";
+    case EISDIR:
+        return "已有同名文件夹";
+    case ENOSPC:
+    case EDQUOT:
+        return "磁盘空间不足";
+    case EFBIG:
+        return "文件超出允许的大小";
+    case ENAMETOOLONG:
+        return "文件名太长";
+    default:
+        return "写入出错";
+    }
+}
+
+}  // namespace
+
+TemperamentFileContents ContentsOf(const TemperamentTable& table)
+{
+    return {table.TrebleCount(), table.BassCursor(), table.MeasuredTable()};
+}
+
+TemperamentFileBytes EncodeTemperamentFile(const TemperamentFileContents& contents)
+{
+    TemperamentFileBytes bytes{};
+    std::copy(kTemperamentFileMagic.begin(), kTemperamentFileMagic.end(), bytes.begin());
+    PutUint32(&bytes[kTrebleCountOffset], static_cast<uint32_t>(contents.trebleCount));
+    PutUint32(&bytes[kBassCursorOffset], static_cast<uint32_t>(contents.bassCursor));
+    for (std::size_t slot = 0; slot < kTemperamentSlots; ++slot) {
+        PutUint32(&bytes[kMeasuredOffset + 4 * slot], std::bit_cast<uint32_t>(contents.measured[slot]));
+    }
+    return bytes;
+}
+
+std::optional<TemperamentFileContents> DecodeTemperamentFile(std::span<const uint8_t> bytes)
+{
+    if (bytes.size() < kTemperamentFileBytes ||
+        !std::equal(kTemperamentFileMagic.begin(), kTemperamentFileMagic.end(), bytes.begin())) {
+        return std::nullopt;
+    }
+    TemperamentFileContents contents;
+    contents.trebleCount = static_cast<int32_t>(GetUint32(&bytes[kTrebleCountOffset]));
+    contents.bassCursor = static_cast<int32_t>(GetUint32(&bytes[kBassCursorOffset]));
+    if (contents.trebleCount < 0 || contents.trebleCount > kDirectionCapacity ||
+        contents.bassCursor < kFirstBassSlot || contents.bassCursor > kFirstBassSlot + kDirectionCapacity) {
+        return std::nullopt;
+    }
+    for (std::size_t slot = 0; slot < kTemperamentSlots; ++slot) {
+        contents.measured[slot] = std::bit_cast<float>(GetUint32(&bytes[kMeasuredOffset + 4 * slot]));
+    }
+    return contents;
+}
+
+std::optional<TemperamentFileContents> ReadTemperamentFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        return std::nullopt;
+    }
+    TemperamentFileBytes bytes{};
+    file.read(reinterpret_cast<char*>(bytes.data()), bytes.size());
+    if (file.gcount() != static_cast<std::streamsize>(bytes.size())) {
+        return std::nullopt;
+    }
+    return DecodeTemperamentFile(bytes);
+}
+
+std::optional<SaveFailure> WriteTemperamentFile(const std::filesystem::path& path,
+                                                const TemperamentFileContents& contents)
+{
+    const TemperamentFileBytes bytes = EncodeTemperamentFile(contents);
+    const int error = WriteFileAtomically(path, bytes);
+    if (error == 0) {
+        return std::nullopt;
+    }
+    return SaveFailure{error, DescribeSaveError(error)};
+}
+
+}  // namespace tonarel
