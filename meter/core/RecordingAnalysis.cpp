@@ -29,6 +29,10 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
         EstimatePitch(fileName, samples, byteCount, SegmentBytesFromMilliseconds(options.segmentMilliseconds),
                       analysis.snrUsed, options.givenSnr, options.divisor, &analysis.diagnostics);
     analysis.frequency = static_cast<float>(estimate);
+    if (analysis.frequency != -1.0f && options.precise) {
+        analysis.precise = EstimatePrecisePitch(fileName);
+        analysis.frequency = analysis.precise->found ? static_cast<float>(analysis.precise->firstPartialHz) : -1.0f;
+    }
 
     if (analysis.frequency == -1.0f) {
         analysis.noSound = true;

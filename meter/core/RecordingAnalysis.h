@@ -10,6 +10,7 @@
 #include <span>
 #include <string>
 
+#include "precise/PreciseReading.h"
 #include "wave/PitchEstimator.h"
 
 namespace tonarel {
@@ -33,6 +34,11 @@ struct AnalysisOptions {
     uint32_t segmentMilliseconds = 0;  ///< 0 = automatic; the meter offers 10 to 4000
     uint32_t givenSnr = 0;             ///< 0 = automatic; the meter offers 1 to 20
     uint32_t divisor = 4;              ///< the meter offers 2 to 6; 0 gives no sound
+    /// Take the frequency from the precise reading (precise/PreciseReading.h)
+    /// instead of the estimator's. The estimator still runs: its no-sound
+    /// answer, its signal-to-noise value and its segment for the oscilloscope
+    /// stand; a precise reading that finds no pitch also gives no sound.
+    bool precise = false;
 };
 
 /// Segment length in bytes for a length in milliseconds: ms x 88.2, the
@@ -43,7 +49,8 @@ uint32_t SegmentBytesFromMilliseconds(uint32_t milliseconds);
 
 /// One analysis of a recording.
 struct RecordingAnalysis {
-    /// The estimator found no usable sound (it returned exactly -1).
+    /// The estimator found no usable sound (it returned exactly -1), or the
+    /// precise reading, when asked for, found no pitch it stands behind.
     bool noSound = false;
     /// The frequency in hertz as the meter keeps it, a float; -1 with no sound.
     float frequency = 0.0f;
@@ -61,6 +68,9 @@ struct RecordingAnalysis {
     float deviation = 0.0f;
     /// Where the estimator found the note and how many periods it counted.
     PitchDiagnostics diagnostics;
+    /// The precise reading, when the options asked for it and the estimator
+    /// found sound.
+    std::optional<PreciseReading> precise;
 
     /// The value labels' texts. Frequency and deviation: the float widened to
     /// double in the general number format ("261.600006103516"); semitone: a
