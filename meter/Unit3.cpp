@@ -171,6 +171,10 @@ void TForm3::BuildOptionsGroup()
     Edit1->setReadOnly(true);
     Edit1->setGeometry(93, 122, 33, 21);
 
+    // Beside the divisor, where the row has room.
+    CheckBox4 = MakeCheckBox(GroupBox2, "CheckBox4", QStringLiteral("精确测量"), QPoint(140, 124));
+    CheckBox4->setToolTip(QStringLiteral("用比标准方法更精确的方法测量声音的基音频率"));
+
     TrackBar1 = new QSlider(Qt::Horizontal, GroupBox2);
     TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
     TrackBar1->setToolTip(QStringLiteral("除数越小，精度越高，音色较杂时不应设得太小"));
@@ -290,6 +294,7 @@ void TForm3::BitBtn2Click(QObject* /*sender*/)
     options.segmentMilliseconds = CheckBox1->isChecked() ? 0 : LabeledEdit1->text().toUInt();
     options.givenSnr = CheckBox2->isChecked() ? 0 : LabeledEdit2->text().toUInt();
     options.divisor = static_cast<uint32_t>(TrackBar1->value());
+    options.precise = CheckBox4->isChecked();
     tonarel::RecordingAnalysis reading =
         tonarel::AnalyseRecording(cycle_.Files().take, options, SemitoneTable, UserDecimalSeparator());
 

@@ -60,6 +60,7 @@ public:
     QSlider* TrackBar1;           ///< divisor of the ratio, 2 to 6
     QLabel* Label11;              ///< "信噪比除数：  "
     QLineEdit* Edit1;             ///< shows the divisor
+    QCheckBox* CheckBox4;         ///< "精确测量": the precise reading's frequency; unticked at start
 
     // Below the groups.
     QPushButton* Button1;  ///< starts and stops a recording
@@ -93,6 +94,9 @@ public:
     /// The analysis run: estimates the pitch of "my.wav" with the options as
     /// they stand, shows the reading, hands it to the temperament manager when
     /// CheckBox3 is ticked, and hands the analysed samples to the oscilloscope.
+    /// With CheckBox4 ticked the frequency is the precise reading's; the
+    /// estimator still decides whether there is a note, and a note the precise
+    /// reading cannot stand behind reads as no sound.
     void BitBtn2Click(QObject* sender);
 
     void CheckBox1Click(QObject* sender);

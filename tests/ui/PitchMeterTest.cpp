@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -220,6 +221,43 @@ TEST_F(PitchMeterTest, ManagerGetsReadingsOnlyWhileTickedAndNoSoundKeepsTheIndex
     ASSERT_EQ(Form2->HeldSampleBytes(), 2u);
     EXPECT_EQ(Form2->HeldSamples()[0], 0);
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PitchMeterTest, PreciseMeasurementGivesTheFrequencyOnlyWhileTickedAndNoSoundWhereItHearsNoNote)
+{
+    EXPECT_FALSE(Form3->CheckBox4->isChecked());
+    EXPECT_EQ(Form3->CheckBox4->text(), "精确测量");
+    Click(Form3->CheckBox3);
+    WriteCaptureFile("my.wav", ToneBetweenSilences());
+    const Readout specified{"7.98714065551758", "20", "120", "0"};
+
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    EXPECT_EQ(Shown(), specified);
+
+    // Ticked: the 441 Hz tone reads as itself; the rest of the road is the
+    // same (the estimator's ratio, its segment for the oscilloscope, the
+    // manager given the frequency shown).
+    Click(Form3->CheckBox4);
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    const double frequency = Form3->Label3->text().toDouble();
+    EXPECT_NEAR(1200 * std::log2(frequency / 441.0), 0.0, 0.1) << Form3->Label3->text().toStdString();
+    EXPECT_EQ(Form3->Label6->text(), "20");
+    EXPECT_EQ(Form3->Label7->text(), "0");
+    EXPECT_EQ(Form2->HeldSampleBytes(), 88342u);
+    EXPECT_EQ(Form4->Table().MeasuredTable()[1], static_cast<float>(frequency));
+
+    // Noise between silences has a ratio, so the estimator counts something;
+    // the precise reading hears no note in it, and the window says so.
+    WriteCaptureFile("my.wav", Concatenate({Silence(26460), Noise(44100, 8000), Silence(26460)}));
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    EXPECT_EQ(std::get<0>(Shown()), "没有声音输入!   ");
+    EXPECT_EQ(std::get<1>(Shown()), "太小了！");
+    EXPECT_EQ(ManagerLines(), 2) << "no note, no reading for the manager";
+
+    Click(Form3->CheckBox4);
+    WriteCaptureFile("my.wav", ToneBetweenSilences());
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    EXPECT_EQ(Shown(), specified) << "unticked, the standard reading as before";
 }
 
 TEST_F(PitchMeterTest, ManualFieldsShowTheirSpinnersAndTheDivisorItsSlider)
