@@ -1,7 +1,7 @@
 #pragma once
-// The wave-audio device as the recording cycle sees it: five operations, no
-// more. The program records through AudioInputCaptureDevice; tests drive a
-// stand-in.
+// The wave-audio device as the recording cycle sees it: five operations and
+// one question, no more. The program records through AudioInputCaptureDevice;
+// tests drive a stand-in.
 
 #include <cstdint>
 #include <filesystem>
@@ -11,8 +11,9 @@ namespace tonarel {
 /// Records one take at a time from the sound input, in the format declared
 /// by a template WAV file.
 ///
-/// Life of one take: Open(template) → Record() → PositionMilliseconds() as
-/// often as wanted → Save(file) (while the capture still runs) → Close().
+/// Life of one take: Open(template) → Record() → PositionMilliseconds() and
+/// CaptureFailed() as often as wanted → Save(file) (while the capture still
+/// runs) → Close().
 /// Every operation runs on the thread that owns the event loop and returns
 /// promptly; the capture itself proceeds between events.
 ///
@@ -49,6 +50,11 @@ public:
     /// Ends the capture and releases the device; the take is dropped, nothing
     /// is saved. Does nothing on a closed device.
     virtual void Close() noexcept = 0;
+
+    /// True once the take can no longer be kept (the disk it is written to is
+    /// full, say): the capture has stopped for good, and Save throws the
+    /// explanation. False before Record() and after Close().
+    virtual bool CaptureFailed() const noexcept = 0;
 };
 
 }  // namespace tonarel
