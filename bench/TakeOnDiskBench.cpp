@@ -1,5 +1,5 @@
 // Memory while a take is recorded. A long take is simulated by feeding the
-// take on disk the pieces the sound server delivers (25 ms of 16-bit mono at
+// take on disk the pieces the sound server delivers (50 ms of 16-bit mono at
 // 44 100 Hz, 2 205 samples at a time), as the capture device does at every
 // readyRead; the take is saved at the end, as at "停止录音". Beside it, the
 // same pieces kept in memory, as the device kept them before.
@@ -31,11 +31,11 @@ using namespace tonarel;
 
 namespace {
 
-constexpr std::size_t kPieceBytes = 4410;  // 25 ms
-constexpr int kPiecesPerSecond = 40;
+constexpr std::size_t kPieceBytes = 4410;  // 50 ms
+constexpr int kPiecesPerSecond = 20;
 const CaptureFormat kMono16{1, 44100, 16};
 
-/// 25 ms of a 441 Hz tone.
+/// 50 ms of a 441 Hz tone.
 std::vector<std::byte> Piece()
 {
     std::vector<int16_t> samples(kPieceBytes / 2);
@@ -46,9 +46,12 @@ std::vector<std::byte> Piece()
     return {bytes.begin(), bytes.end()};
 }
 
+/// Bytes the allocator has handed out, large blocks (which it maps
+/// separately) included.
 std::size_t HeapInUse()
 {
-    return mallinfo2().uordblks;
+    const struct mallinfo2 heap = mallinfo2();
+    return heap.uordblks + heap.hblkhd;
 }
 
 double PeakResidentBytes()

@@ -44,7 +44,8 @@ public:
     /// Writes everything captured since Record() to `file` as a PCM WAV file
     /// with a 44-byte header in the template's format whose data lengths are
     /// those of the sound actually written; the capture goes on. Throws when
-    /// nothing has been recorded or the file cannot be written.
+    /// nothing has been recorded, the take was lost (CaptureFailed()) or the
+    /// file cannot be written; a file of that name is then left as it was.
     virtual void Save(const std::filesystem::path& file) = 0;
 
     /// Ends the capture and releases the device; the take is dropped, nothing
