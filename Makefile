@@ -3,15 +3,17 @@
 #   make test   installs what is missing, builds every test with sanitizers and runs them,
 #               then builds and tests the core and tonarel-analyze alone, without Qt
 # and, for developers:
-#   make bench  builds and runs the benchmarks (optimised build)
+#   make bench    builds and runs the benchmarks (optimised build)
+#   make package  builds the Debian package from the optimised build of `make run`
 
 JOBS       ?= $(shell nproc)
 RUN_DIR    := build/release
 TEST_DIR   := build/test
 CORE_DIR   := build/core
 BENCH_DIR  := build/bench
+PACKAGE_DIR := build/package
 
-.PHONY: run test bench clean
+.PHONY: run test bench package clean
 
 run:
 	tools/install-packages.sh run
@@ -33,6 +35,15 @@ bench:
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DTONAREL_TESTS=OFF -DTONAREL_BENCHMARKS=ON
 	cmake --build $(BENCH_DIR) -j$(JOBS)
 	for b in $(BENCH_DIR)/bench/tonarel_bench_*; do $$b; done
+
+# The package is built from the optimised build that `make run` uses (never
+# from the sanitizer build of `make test`) and installs under /usr.
+package:
+	tools/install-packages.sh package
+	cmake -S . -B $(RUN_DIR) -DCMAKE_BUILD_TYPE=Release -DTONAREL_TESTS=OFF -DCMAKE_INSTALL_PREFIX=/usr
+	cmake --build $(RUN_DIR) -j$(JOBS)
+	cd $(RUN_DIR) && cpack -G DEB -B $(CURDIR)/$(PACKAGE_DIR)
+	@ls $(PACKAGE_DIR)/*.deb
 
 clean:
 	rm -rf build

@@ -68,7 +68,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
 
 TForm3::TForm3()
     : TonarelForm(2, CloseBox::None, QSize(500, 278)),
-      cycle_(std::make_unique<AudioInputCaptureDevice>(), {kTakeTemplateFileName, kTakeFileName}),
+      cycle_(std::make_unique<AudioInputCaptureDevice>(), ApplicationTakeFiles()),
       ReadyToRecord(cycle_.ReadyToRecord())
 {
     setObjectName(QStringLiteral("Form3"));
@@ -297,7 +297,7 @@ void TForm3::BitBtn2Click(QObject* /*sender*/)
     options.givenSnr = CheckBox2->isChecked() ? 0 : LabeledEdit2->text().toUInt();
     options.divisor = static_cast<uint32_t>(TrackBar1->value());
     tonarel::RecordingAnalysis reading =
-        tonarel::AnalyseRecording(cycle_.TakeFiles().take, options, SemitoneTable, UserDecimalSeparator());
+        tonarel::AnalyseRecording(cycle_.Files().take, options, SemitoneTable, UserDecimalSeparator());
 
     // With no sound the index and deviation keep the last reading.
     if (reading.deviationText) {

@@ -9,6 +9,8 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <system_error>
 
 #include "forms/FileDialogRunner.h"
 #include "forms/UserMessage.h"
@@ -225,7 +227,8 @@ void TForm1::FormCreate(QObject* /*sender*/)
 void TForm1::FormClose(QObject* /*sender*/)
 {
     // The last recording goes with the program; it may never have existed.
-    QFile::remove(QString::fromUtf8(kTakeFileName));
+    std::error_code ignored;
+    std::filesystem::remove(ApplicationTakeFiles().take, ignored);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)

@@ -2,14 +2,18 @@
 
 #include "forms/UserMessage.h"
 #include "shell/ApplicationWindows.h"
+#include "shell/DisplayPlatform.h"
+#include "shell/TakeFolder.h"
 #include "shell/TonarelApplication.h"
 
 using namespace tonarel;
 
 int main(int argc, char** argv)
 {
+    ChooseDisplayPlatform();
     TonarelApplication application(argc, argv);
     try {
+        UseOwnTakeFolder();
         CreateApplicationWindows();
         ShowApplicationWindows();
         application.exec();

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that a make target needs (run, test or bench),
+# Installs the Debian packages that a make target needs (run, test, bench or package),
 # and only those that are missing. Uses sudo when not run as root.
 set -euo pipefail
 
@@ -8,8 +8,8 @@ target=${1:-run}
 lists=("$here/packages/run.txt")
 case "$target" in
   run) ;;
-  test | bench) lists+=("$here/packages/$target.txt") ;;
-  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+  test | bench | package) lists+=("$here/packages/$target.txt") ;;
+  *) echo "usage: $0 run|test|bench|package" >&2; exit 2 ;;
 esac
 
 missing=()

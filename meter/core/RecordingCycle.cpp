@@ -7,7 +7,7 @@
 
 namespace tonarel {
 
-RecordingCycle::RecordingCycle(std::unique_ptr<CaptureDevice> device, Files files)
+RecordingCycle::RecordingCycle(std::unique_ptr<CaptureDevice> device, TakeFiles files)
     : device_(std::move(device)), files_(std::move(files))
 {
 }

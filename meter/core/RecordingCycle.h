@@ -11,18 +11,12 @@
 #include <memory>
 
 #include "wave/CaptureDevice.h"
+#include "wave/TakeFiles.h"
 
 namespace tonarel {
 
 class RecordingCycle {
 public:
-    /// Where a take goes: the template written before every recording (its
-    /// header gives the device the format) and the file the take is saved to.
-    struct Files {
-        std::filesystem::path recordingTemplate;
-        std::filesystem::path take;
-    };
-
     /// The stop stays locked until more than this much has been recorded, so
     /// that the estimator finds a quiet lead-in before the note to take as
     /// its noise.
@@ -35,7 +29,7 @@ public:
     static constexpr uint32_t kStalledPollsBeforeUnlock = 10;
 
     /// An idle cycle on `device` (never null) that records into `files`.
-    RecordingCycle(std::unique_ptr<CaptureDevice> device, Files files);
+    RecordingCycle(std::unique_ptr<CaptureDevice> device, TakeFiles files);
 
     /// True while idle (the next press starts a take), false while a take
     /// runs (the next press stops it).
@@ -74,11 +68,11 @@ public:
     /// meant for an idle cycle.
     void ReplaceDevice(std::unique_ptr<CaptureDevice> device);
 
-    const Files& TakeFiles() const { return files_; }
+    const TakeFiles& Files() const { return files_; }
 
 private:
     std::unique_ptr<CaptureDevice> device_;
-    Files files_;
+    TakeFiles files_;
     bool readyToRecord_ = true;
     uint32_t lastPosition_ = 0;  ///< at the last poll, in milliseconds
     uint32_t stalledPolls_ = 0;  ///< polls in a row without the take growing

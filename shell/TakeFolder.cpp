@@ -1,0 +1,29 @@
+#include "shell/TakeFolder.h"
+
+#include <QStandardPaths>
+#include <QString>
+#include <system_error>
+
+#include "forms/UserMessage.h"
+#include "wave/TakeFiles.h"
+
+namespace tonarel {
+
+std::filesystem::path OwnTakeFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation).toStdString();
+}
+
+void UseOwnTakeFolder()
+{
+    const std::filesystem::path folder = OwnTakeFolder();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    if (error) {
+        ShowErrorBox(QStringLiteral("无法创建录音文件夹“%1”：%2。")
+                         .arg(QString::fromStdString(folder.string()), QString::fromStdString(error.message())));
+    }
+    SetApplicationTakeFolder(folder);
+}
+
+}  // namespace tonarel
