@@ -286,6 +286,12 @@ void TForm3::Timer1Timer(QObject* /*sender*/)
     if (poll.stopUnlocked) {
         Button1->setEnabled(true);
     }
+    if (poll.takeLost) {
+        // Waiting for the musician's stop would only hide that nothing more
+        // is being recorded: the take ends here as a stop would end it, and
+        // the stop's failed save is the one message.
+        StopRecording();
+    }
 }
 
 void TForm3::BitBtn2Click(QObject* /*sender*/)

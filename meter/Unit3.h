@@ -88,7 +88,9 @@ public:
     /// stays idle) or the take cannot be saved (the window is idle again).
     void Button1Click(QObject* sender);
     /// Shows the recorded milliseconds; unlocks Button1 past 500 ms, or once
-    /// the capture has not grown for ten ticks (it stalled).
+    /// the capture has not grown for ten ticks (it stalled). A take that can
+    /// no longer be kept (a full disk) is stopped here as Button1 would stop
+    /// it, and the reason thrown as tonarel::CaptureError.
     void Timer1Timer(QObject* sender);
 
     /// The analysis run: estimates the pitch of "my.wav" with the options as

@@ -1,9 +1,11 @@
 #include "shell/Unit1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -38,6 +40,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         return event->type() == QEvent::ToolTip || QObject::eventFilter(watched, event);
+    }
+};
+
+/// The tool bar's measures: its buttons flush from its left edge without
+/// gaps, and its separator ToolButton3 8 pixels wide. Qt's styles give a
+/// tool bar a frame, margins round the buttons and gaps between them, and a
+/// narrower separator; this style takes them away for the tool bar and its
+/// separator alone and draws everything as the application's style does.
+class ToolBarMeasures : public QProxyStyle {
+public:
+    ToolBarMeasures() : QProxyStyle(QApplication::style()->name()) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_ToolBarFrameWidth:
+        case PM_ToolBarItemMargin:
+        case PM_ToolBarItemSpacing:
+            return 0;
+        case PM_ToolBarSeparatorExtent:
+            return 8;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
     }
 };
 
@@ -161,10 +187,15 @@ void TForm1::BuildToolBar(QWidget* client)
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
+    auto* measures = new ToolBarMeasures;
+    measures->setParent(ToolBar1);
+    ToolBar1->setStyle(measures);
+
     ToolBar1->addAction(N8);
     ToolBar1->addAction(N9);
     ToolBar1->addAction(N10);
     ToolButton3 = ToolBar1->addSeparator();
+    ToolBar1->widgetForAction(ToolButton3)->setStyle(measures);  // a widget's style is not its children's
     ToolBar1->addAction(G1);
     ToolBar1->addAction(N2);
     ToolBar1->addAction(N3);
@@ -211,6 +242,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::CreateFileDialogs()
 {
+    KeepFileDialogsOutOfTheUserSettings();
     // Qt's own dialogs, the same on every desktop, so that a test can answer them.
     const auto makeDialog = [this](const char* name, QFileDialog::AcceptMode mode) {
         auto* dialog = new QFileDialog(this);

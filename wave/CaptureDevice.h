@@ -1,7 +1,7 @@
 #pragma once
-// The wave-audio device as the recording cycle sees it: five operations, no
-// more. The program records through AudioInputCaptureDevice; tests drive a
-// stand-in.
+// The wave-audio device as the recording cycle sees it: five operations and
+// one question, no more. The program records through AudioInputCaptureDevice;
+// tests drive a stand-in.
 
 #include <cstdint>
 #include <filesystem>
@@ -11,8 +11,9 @@ namespace tonarel {
 /// Records one take at a time from the sound input, in the format declared
 /// by a template WAV file.
 ///
-/// Life of one take: Open(template) → Record() → PositionMilliseconds() as
-/// often as wanted → Save(file) (while the capture still runs) → Close().
+/// Life of one take: Open(template) → Record() → PositionMilliseconds() and
+/// CaptureFailed() as often as wanted → Save(file) (while the capture still
+/// runs) → Close().
 /// Every operation runs on the thread that owns the event loop and returns
 /// promptly; the capture itself proceeds between events.
 ///
@@ -43,12 +44,18 @@ public:
     /// Writes everything captured since Record() to `file` as a PCM WAV file
     /// with a 44-byte header in the template's format whose data lengths are
     /// those of the sound actually written; the capture goes on. Throws when
-    /// nothing has been recorded or the file cannot be written.
+    /// nothing has been recorded, the take was lost (CaptureFailed()) or the
+    /// file cannot be written; a file of that name is then left as it was.
     virtual void Save(const std::filesystem::path& file) = 0;
 
     /// Ends the capture and releases the device; the take is dropped, nothing
     /// is saved. Does nothing on a closed device.
     virtual void Close() noexcept = 0;
+
+    /// True once the take can no longer be kept (the disk it is written to is
+    /// full, say): the capture has stopped for good, and Save throws the
+    /// explanation. False before Record() and after Close().
+    virtual bool CaptureFailed() const noexcept = 0;
 };
 
 }  // namespace tonarel

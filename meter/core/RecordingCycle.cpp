@@ -42,7 +42,8 @@ RecordingCycle::Poll RecordingCycle::PollPosition()
     const uint32_t position = device_->PositionMilliseconds();
     stalledPolls_ = position == lastPosition_ ? stalledPolls_ + 1 : 0;
     lastPosition_ = position;
-    return {shown, position > kStopLockMilliseconds || stalledPolls_ >= kStalledPollsBeforeUnlock};
+    return {shown, position > kStopLockMilliseconds || stalledPolls_ >= kStalledPollsBeforeUnlock,
+            device_->CaptureFailed()};
 }
 
 std::exception_ptr RecordingCycle::Stop()

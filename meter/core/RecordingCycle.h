@@ -49,9 +49,13 @@ public:
     struct Poll {
         uint32_t shownMilliseconds;  ///< the length to show
         bool stopUnlocked;           ///< past the lock, or stalled: the stop may be pressed
+        /// The take can no longer be kept (a full disk): it must end now,
+        /// with Stop(), which hands back the explanation.
+        bool takeLost;
     };
     /// Reads the recorded length twice, as the timer's two readings: the
-    /// first is shown, the second decides the unlock.
+    /// first is shown, the second decides the unlock; then asks whether the
+    /// take has been lost.
     Poll PollPosition();
 
     /// Recording → idle: saves the take to its file while the capture still

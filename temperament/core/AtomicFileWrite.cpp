@@ -76,6 +76,37 @@ int WriteAll(int descriptor, std::span<const uint8_t> bytes)
     return 0;
 }
 
+// Whether a failure to create the temporary file says only that no new file
+// can be made beside the target (the folder is not writable, or a temporary
+// name would be too long), while the target itself may still be writable.
+bool TemporaryFileRefusedByTheFolder(int error)
+{
+    return error == EACCES || error == EPERM || error == ENAMETOOLONG;
+}
+
+// Writes the bytes straight into the target, as the last resort when no
+// temporary file can be made: the bytes go over the old contents, anything
+// beyond them is cut off, and the file is flushed to the disk. A failure part
+// way leaves the file damaged, which is why this is only the fallback.
+int WriteInPlace(const std::string& target, std::span<const uint8_t> bytes)
+{
+    const int descriptor = open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    if (descriptor < 0) {
+        return errno;
+    }
+    int error = WriteAll(descriptor, bytes);
+    if (error == 0 && ftruncate(descriptor, static_cast<off_t>(bytes.size())) != 0) {
+        error = errno;
+    }
+    if (error == 0 && fsync(descriptor) != 0) {
+        error = errno;
+    }
+    if (close(descriptor) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
+}
+
 }  // namespace
 
 int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes)
@@ -102,7 +133,8 @@ int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8
     std::string temporaryName;
     const int descriptor = CreateTemporaryBeside(target, temporaryName);
     if (descriptor < 0) {
-        return errno;
+        const int error = errno;
+        return TemporaryFileRefusedByTheFolder(error) ? WriteInPlace(target, bytes) : error;
     }
     int error = 0;
     if (exists && fchmod(descriptor, existing.st_mode & 07777) != 0) {

@@ -1,17 +1,15 @@
 #include "temperament/core/LineDetails.h"
 
-#include <limits>
-
 #include "common/NumberFormat.h"
 
 namespace tonarel {
 namespace {
 
+// The extended-precision quotient as it stands: a zero divisor (a 0 Hz entry,
+// which a loaded file may hold) gives an infinity of the numerator's sign, or
+// not-a-number for 0 / 0, and the memo shows that value as such.
 long double Ratio(long double numerator, long double denominator)
 {
-    if (denominator == 0) {
-        return std::numeric_limits<long double>::quiet_NaN();
-    }
     return numerator / denominator;
 }
 

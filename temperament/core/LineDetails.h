@@ -21,8 +21,9 @@ struct LineDetails {
     /// treble measured[k] / measured[k - 1], bass measured[60 + k - 1] /
     /// measured[60 + k] (bass line 1 is taken against slot 60, the bass
     /// direction's own reference note); the first line of either list divides
-    /// its slot by itself, which gives 1. A ratio whose divisor is zero reads
-    /// as not-a-number instead of being divided.
+    /// its slot by itself, which gives 1. A divisor of 0 Hz gives an
+    /// infinity, or not-a-number when the dividend is 0 as well ("INF",
+    /// "-INF", "NAN" in the memo); the deviation likewise on a 0 Hz standard.
     long double interval = 0;
 };
 

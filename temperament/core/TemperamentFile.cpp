@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <fstream>
 
+#include "common/FileErrorText.h"
 #include "temperament/core/AtomicFileWrite.h"
 
 namespace tonarel {
@@ -29,31 +29,6 @@ uint32_t GetUint32(const uint8_t* in)
         value = (value << 8) | in[byte];
     }
     return value;
-}
-
-std::string DescribeSaveError(int error)
-{
-    switch (error) {
-    case EACCES:
-    case EPERM:
-        return "没有写入权限";
-    case EROFS:
-        return "该位置只读";
-    case ENOENT:
-    case ENOTDIR:
-        return "文件夹不存在";
-    case EISDIR:
-        return "已有同名文件夹";
-    case ENOSPC:
-    case EDQUOT:
-        return "磁盘空间不足";
-    case EFBIG:
-        return "文件超出允许的大小";
-    case ENAMETOOLONG:
-        return "文件名太长";
-    default:
-        return "写入出错";
-    }
 }
 
 }  // namespace
@@ -116,7 +91,7 @@ std::optional<SaveFailure> WriteTemperamentFile(const std::filesystem::path& pat
     if (error == 0) {
         return std::nullopt;
     }
-    return SaveFailure{error, DescribeSaveError(error)};
+    return SaveFailure{error, DescribeFileError(error)};
 }
 
 }  // namespace tonarel

@@ -64,7 +64,8 @@ struct SaveFailure {
 /// Writes `contents` to `path` as a temperament file, replacing any file of
 /// that name. The file is written beside the target and renamed over it only
 /// when all 491 bytes are on the disk: after a failure the previous file is
-/// intact and no partial file exists.
+/// intact and no partial file exists. In a folder where no second file can
+/// be created, a writable file is overwritten in place (WriteFileAtomically).
 std::optional<SaveFailure> WriteTemperamentFile(const std::filesystem::path& path,
                                                 const TemperamentFileContents& contents);
 

@@ -2,6 +2,7 @@
 // microphone hears whatever is played into its null sink.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -34,6 +35,13 @@ std::vector<uint8_t> SavedSound(const std::filesystem::path& file)
     return bytes;
 }
 
+/// The temporary files of takes in `folder` (hidden, named after the program).
+int TakeFilesIn(const QString& folder)
+{
+    return static_cast<int>(
+        QDir(folder).entryList({QStringLiteral(".tonarel-take*")}, QDir::Files | QDir::Hidden).size());
+}
+
 TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingAndOutlivesTheServer)
 {
     PrivateSoundServer server;
@@ -56,6 +64,7 @@ TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingA
     device.Record();
     server.PlayTone(441, 2);
     QTest::qWait(400);
+    EXPECT_EQ(TakeFilesIn(folder.path()), 1) << "the take goes to a file of its own beside the template";
     device.Save(path("first.wav"));
     QTest::qWait(400);
     const uint32_t position = device.PositionMilliseconds();
@@ -80,6 +89,7 @@ TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingA
     device.Save(path("my.wav"));
     device.Close();
     EXPECT_EQ(device.PositionMilliseconds(), 0u);
+    EXPECT_EQ(TakeFilesIn(folder.path()), 0) << "no temporary file outlives the take";
     EXPECT_GE(SavedSound(path("my.wav")).size(), afterDeath * 88u);
 }
 

@@ -83,6 +83,21 @@ INSTANTIATE_TEST_SUITE_P(
                  {false, false, false, false, false, false, false, false, false, false, false}}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(RecordingCycleTest, APollTellsOfALostTakeWhoseStopHandsBackWhyAndSavesNothing)
+{
+    cycle.Start();
+    EXPECT_FALSE(cycle.PollPosition().takeLost);
+    script->captureFailure = "录音无法写入文件夹：磁盘空间不足。这次录音没有保存。";
+    EXPECT_TRUE(cycle.PollPosition().takeLost);
+
+    const std::exception_ptr failure = cycle.Stop();
+    ASSERT_NE(failure, nullptr);
+    EXPECT_THROW(std::rethrow_exception(failure), CaptureError);
+    EXPECT_TRUE(cycle.ReadyToRecord());
+    EXPECT_FALSE(script->isOpen);
+    EXPECT_FALSE(fs::exists(folder / "my.wav"));
+}
+
 struct FailureCase {
     const char* name;
     std::optional<std::string> CaptureDeviceScript::*failure;

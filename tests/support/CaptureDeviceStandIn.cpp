@@ -36,8 +36,9 @@ uint32_t CaptureDeviceStandIn::PositionMilliseconds()
 void CaptureDeviceStandIn::Save(const std::filesystem::path& file)
 {
     script_->calls.push_back("save " + file.string());
-    if (!script_->isRecording || script_->saveFailure) {
-        throw tonarel::CaptureError(script_->saveFailure.value_or("没有正在进行的录音。"));
+    if (!script_->isRecording || script_->saveFailure || script_->captureFailure) {
+        throw tonarel::CaptureError(
+            script_->saveFailure.value_or(script_->captureFailure.value_or("没有正在进行的录音。")));
     }
     tonarel::WriteRecordingFile(file, *script_->openedFormat, std::as_bytes(std::span(script_->take)));
 }
@@ -49,6 +50,11 @@ void CaptureDeviceStandIn::Close() noexcept
     }
     script_->isOpen = false;
     script_->isRecording = false;
+}
+
+bool CaptureDeviceStandIn::CaptureFailed() const noexcept
+{
+    return script_->isRecording && script_->captureFailure.has_value();
 }
 
 }  // namespace tonarel

@@ -1,7 +1,7 @@
 #pragma once
 // A wave-audio device that tests drive: it records nothing, reports the
 // position the test sets, saves the samples the test gave it, and can be told
-// to fail at any step. Test and device share a script, so the test can still
+// to fail at any step, or to lose the take while it runs. Test and device share a script, so the test can still
 // read what happened after the window that owned the device is gone.
 
 #include <cstdint>
@@ -23,6 +23,9 @@ struct CaptureDeviceScript {
     std::optional<std::string> openFailure;    ///< Open throws CaptureError with this text
     std::optional<std::string> recordFailure;  ///< Record throws, and the device closes
     std::optional<std::string> saveFailure;    ///< Save throws, and writes nothing
+    /// The take is lost while recording (a full disk): CaptureFailed() turns
+    /// true, and Save throws this and writes nothing.
+    std::optional<std::string> captureFailure;
 
     // What the test reads back.
     /// One entry per call, in order: "open <template>", "record", "position",
@@ -44,6 +47,7 @@ public:
     uint32_t PositionMilliseconds() override;
     void Save(const std::filesystem::path& file) override;
     void Close() noexcept override;
+    bool CaptureFailed() const noexcept override;
 
 private:
     std::shared_ptr<CaptureDeviceScript> script_;
