@@ -6,6 +6,7 @@
 
 #include "forms/UserMessage.h"
 #include "wave/TakeFiles.h"
+#include "wave/TakeOnDisk.h"
 
 namespace tonarel {
 
@@ -23,6 +24,8 @@ void UseOwnTakeFolder()
         ShowErrorBox(QStringLiteral("无法创建录音文件夹“%1”：%2。")
                          .arg(QString::fromStdString(folder.string()), QString::fromStdString(error.message())));
     }
+    // Takes that a crashed or killed run left half written go now.
+    RemoveAbandonedTakes(folder);
     SetApplicationTakeFolder(folder);
 }
 

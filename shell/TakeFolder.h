@@ -12,7 +12,8 @@ namespace tonarel {
 /// application object, whose name it carries.
 std::filesystem::path OwnTakeFolder();
 
-/// Creates OwnTakeFolder() (with any missing parents) and makes it the
+/// Creates OwnTakeFolder() (with any missing parents), removes what takes of
+/// earlier runs that ended abruptly left in it, and makes it the
 /// application's take folder. A folder that cannot be created is reported in
 /// the error box, naming it; it stays the take folder all the same, so that a
 /// recording then fails with its own message rather than fall back on the

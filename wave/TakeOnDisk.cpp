@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <regex>
 #include <utility>
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include "common/FileErrorText.h"
@@ -19,6 +21,21 @@ namespace {
 std::string Quoted(const std::filesystem::path& path)
 {
     return "“" + path.string() + "”";
+}
+
+// A take's temporary files are hidden: "." + this stem + ".<pid>.<n>.tmp".
+constexpr const char* kTakeFileStem = "tonarel-take";
+
+/// The process that made a take's temporary file, from the file's name;
+/// nothing for any other name.
+std::optional<pid_t> TakeFileOwner(const std::string& name)
+{
+    static const std::regex pattern("\\." + std::string(kTakeFileStem) + R"(\.([0-9]{1,9})\.[0-9]+\.tmp)");
+    std::smatch match;
+    if (!std::regex_match(name, match, pattern)) {
+        return std::nullopt;
+    }
+    return static_cast<pid_t>(std::stol(match[1].str()));
 }
 
 /// A new, empty file in `folder` that no one else has: created exclusively
@@ -93,7 +110,7 @@ TakeOnDisk::~TakeOnDisk()
 std::unique_ptr<StreamingWaveWriter> TakeOnDisk::NewSpool(uint32_t alreadyKept, std::filesystem::path& path,
                                                           int& error) const
 {
-    FileDescriptor file = CreateUniqueFile(folder_, ".tonarel-take", path, error);
+    FileDescriptor file = CreateUniqueFile(folder_, "." + std::string(kTakeFileStem), path, error);
     if (!file.IsOpen()) {
         return nullptr;
     }
@@ -257,6 +274,26 @@ void TakeOnDisk::Lose(int systemError) noexcept
     DropSpool();
     saved_.Reset();
     heldAtSave_.clear();
+}
+
+std::size_t RemoveAbandonedTakes(const std::filesystem::path& folder) noexcept
+{
+    std::size_t removed = 0;
+    std::error_code error;
+    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end;
+         entry.increment(error)) {
+        const std::optional<pid_t> owner = TakeFileOwner(entry->path().filename().string());
+        // A process that is gone cannot be signalled at all; one that exists
+        // but is not ours to signal still runs.
+        if (!owner || *owner == ::getpid() || ::kill(*owner, 0) == 0 || errno != ESRCH) {
+            continue;
+        }
+        std::error_code ignored;
+        if (entry->is_regular_file(ignored) && std::filesystem::remove(entry->path(), ignored)) {
+            ++removed;
+        }
+    }
+    return removed;
 }
 
 }  // namespace tonarel

@@ -102,4 +102,11 @@ private:
     uint32_t bytesAtLoss_ = 0;
 };
 
+/// Removes the temporary files that takes left in `folder` when their
+/// program ended without removing them (it crashed, or was killed, during a
+/// take). A file whose process still runs, another Tonarel's among them,
+/// stays; so does anything else in the folder. Returns how many files were
+/// removed; a folder that cannot be read removes nothing. Never throws.
+std::size_t RemoveAbandonedTakes(const std::filesystem::path& folder) noexcept;
+
 }  // namespace tonarel

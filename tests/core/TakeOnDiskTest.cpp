@@ -15,6 +15,8 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TemporaryDirectory.h"
@@ -269,6 +271,35 @@ TEST_F(TakeOnDiskTest, ASaveToAnotherFileSystemIsCopiedBesideTheTargetAndTheTake
         EXPECT_FALSE(entry.path().filename().string().starts_with("." + target.filename().string()))
             << "left behind: " << entry.path();
     }
+}
+
+TEST_F(TakeOnDiskTest, TakesLeftByProgramsThatNoLongerRunAreRemovedAndNothingElse)
+{
+    const pid_t gone = fork();
+    ASSERT_GE(gone, 0);
+    if (gone == 0) {
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(gone, nullptr, 0), gone);
+    const std::string goneTake = ".tonarel-take." + std::to_string(gone) + ".3.tmp";
+    const std::vector<std::string> staying = {
+        ".tonarel-take." + std::to_string(getpid()) + ".0.tmp",  // this program's own take
+        ".tonarel-take.1.0.tmp",                                  // a process that runs
+        ".tonarel-take." + std::to_string(gone) + ".tmp",         // not a take's name
+        "my.wav",
+        "temp.wav",
+    };
+    for (const std::string& name : staying) {
+        std::ofstream(folder / name) << "x";
+    }
+    std::ofstream(folder / goneTake) << "x";
+
+    EXPECT_EQ(RemoveAbandonedTakes(folder.Path()), 1u);
+    EXPECT_FALSE(fs::exists(folder / goneTake));
+    for (const std::string& name : staying) {
+        EXPECT_TRUE(fs::exists(folder / name)) << name;
+    }
+    EXPECT_EQ(RemoveAbandonedTakes(folder / "missing"), 0u);
 }
 
 }  // namespace
