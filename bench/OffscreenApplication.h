@@ -4,8 +4,6 @@
 
 #include <QApplication>
 
-using namespace tonarel;
-
 inline QApplication& OffscreenApplication()
 {
     static int argc = 1;
