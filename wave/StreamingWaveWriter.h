@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "wave/FileDescriptor.h"
+#include "common/FileDescriptor.h"
 #include "wave/RecordingFile.h"
 
 namespace tonarel {
@@ -69,10 +69,5 @@ private:
     std::vector<std::byte> held_;
     int error_ = 0;
 };
-
-/// Writes all of `bytes` to `descriptor` at its position, going on after a
-/// short write or an interruption. Returns 0, or the errno of the failure
-/// (EIO when the system wrote nothing without saying why).
-int WriteAllBytes(int descriptor, std::span<const std::byte> bytes);
 
 }  // namespace tonarel

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "wave/FileDescriptor.h"
+#include "common/FileDescriptor.h"
 #include "wave/RecordingFile.h"
 #include "wave/StreamingWaveWriter.h"
 

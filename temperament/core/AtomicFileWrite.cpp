@@ -9,6 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/FileDescriptor.h"
+
 namespace tonarel {
 namespace {
 
@@ -58,24 +60,6 @@ int CreateTemporaryBeside(const std::string& target, std::string& temporaryName)
     return -1;
 }
 
-int WriteAll(int descriptor, std::span<const uint8_t> bytes)
-{
-    while (!bytes.empty()) {
-        const ssize_t written = write(descriptor, bytes.data(), bytes.size());
-        if (written < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (written == 0) {
-            return EIO;
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-    return 0;
-}
-
 // Whether a failure to create the temporary file says only that no new file
 // can be made beside the target (the folder is not writable, or a temporary
 // name would be too long), while the target itself may still be writable.
@@ -94,7 +78,7 @@ int WriteInPlace(const std::string& target, std::span<const uint8_t> bytes)
     if (descriptor < 0) {
         return errno;
     }
-    int error = WriteAll(descriptor, bytes);
+    int error = WriteAllBytes(descriptor, std::as_bytes(bytes));
     if (error == 0 && ftruncate(descriptor, static_cast<off_t>(bytes.size())) != 0) {
         error = errno;
     }
@@ -141,7 +125,7 @@ int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8
         error = errno;
     }
     if (error == 0) {
-        error = WriteAll(descriptor, bytes);
+        error = WriteAllBytes(descriptor, std::as_bytes(bytes));
     }
     if (error == 0 && fsync(descriptor) != 0) {
         error = errno;

@@ -1,7 +1,10 @@
 #pragma once
-// Sole ownership of an open POSIX file descriptor.
+// Sole ownership of an open POSIX file descriptor, and writing all of a
+// buffer to one.
 
 #include <cerrno>
+#include <cstddef>
+#include <span>
 #include <utility>
 
 #include <unistd.h>
@@ -45,5 +48,10 @@ public:
 private:
     int descriptor_ = -1;
 };
+
+/// Writes all of `bytes` to `descriptor` at its position, going on after a
+/// short write or an interruption. Returns 0, or the errno of the failure
+/// (EIO when the system wrote nothing without saying why).
+int WriteAllBytes(int descriptor, std::span<const std::byte> bytes);
 
 }  // namespace tonarel
