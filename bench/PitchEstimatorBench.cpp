@@ -1,5 +1,5 @@
-// The cost of one pitch estimate against the cost of merely reading the same
-// recording once from start to end. Recordings of 1, 5, 10 and 20 seconds:
+// The cost of one pitch estimate, and of one precise reading, against the
+// cost of merely reading the same recording once from start to end. Recordings of 1, 5, 10 and 20 seconds:
 // half a second of quiet room noise, then a 441 Hz note decaying over the rest
 // of the recording, so that the automatic segment spans about half of it.
 
@@ -11,9 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "precise/PreciseReading.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WaveFileWriter.h"
 #include "wave/PitchEstimator.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -62,6 +65,20 @@ void BM_EstimatePitch(benchmark::State& state)
     state.counters["hertz"] = static_cast<double>(frequency);
 }
 
+// The precise reading of the same recordings, file read included.
+void BM_EstimatePrecisePitch(benchmark::State& state)
+{
+    const std::filesystem::path& file = Recordings::Of(static_cast<int>(state.range(0)));
+    tonarel::PreciseReading reading;
+    for (auto _ : state) {
+        reading = tonarel::EstimatePrecisePitch(file);
+        benchmark::DoNotOptimize(reading);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(file)));
+    state.counters["stretch_bytes"] = reading.endByte - reading.beginByte;
+    state.counters["hertz"] = reading.firstPartialHz;
+}
+
 // The floor: open the file and read every byte once, in large buffered reads.
 void BM_SequentialRead(benchmark::State& state)
 {
@@ -85,3 +102,4 @@ void BM_SequentialRead(benchmark::State& state)
 
 BENCHMARK(BM_SequentialRead)->Arg(1)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EstimatePitch)->Arg(1)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_EstimatePrecisePitch)->Arg(1)->Arg(5)->Arg(10)->Arg(20)->Unit(benchmark::kMicrosecond);

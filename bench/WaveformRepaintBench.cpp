@@ -9,7 +9,9 @@
 
 #include "bench/OffscreenApplication.h"
 #include "scope/Unit2.h"
-#include "scope/WaveformStrokes.h"
+#include "scope/core/WaveformStrokes.h"
+
+using namespace tonarel;
 
 namespace {
 

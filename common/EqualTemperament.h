@@ -6,6 +6,11 @@
 
 namespace tonarel {
 
+/// The reference pitch A, in hertz: the pitch meter's semitone table and the
+/// temperament manager's fixed standard scale are built on it, and semitone
+/// indices count from it.
+inline constexpr float kReferencePitchHz = 440.0f;
+
 /// Entries of a full table: a rising half and a falling half of 60 each.
 inline constexpr uint32_t kEqualTemperedEntries = 120;
 

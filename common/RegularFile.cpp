@@ -19,19 +19,19 @@ OwnedFile Refuse(ReadOpenFailure* failure, ReadOpenError error, int systemError)
 
 }  // namespace
 
-OwnedFile OpenRegularFileForReading(const char* path, ReadOpenFailure* failure)
+OwnedFile OpenRegularFileForReading(const std::filesystem::path& path, ReadOpenFailure* failure)
 {
-    if (path == nullptr) {
+    if (path.empty()) {
         return Refuse(failure, ReadOpenError::kCannotOpen, ENOENT);
     }
     // Non-blocking, so that a FIFO without a writer opens at once instead of
     // waiting; no controlling terminal from a terminal device.
-    const int descriptor = open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (descriptor < 0) {
         const int error = errno;
         struct stat status {};
         // A socket cannot be opened at all (ENXIO); say what it is instead.
-        if (error == ENXIO && stat(path, &status) == 0 && !S_ISREG(status.st_mode)) {
+        if (error == ENXIO && stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
             return Refuse(failure, ReadOpenError::kNotRegularFile, 0);
         }
         return Refuse(failure, ReadOpenError::kCannotOpen, error);

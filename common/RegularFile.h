@@ -7,6 +7,7 @@
 // waiting on them.
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 namespace tonarel {
@@ -26,12 +27,11 @@ struct ReadOpenFailure {
     int systemError = 0;  ///< an errno value for kCannotOpen, else 0
 };
 
-/// Opens `path` (narrow bytes, as the file system spells them) for binary
-/// reading, at offset 0, if it names a regular file (a symbolic link is
+/// Opens `path` for binary reading, at offset 0, if it names a regular file (a symbolic link is
 /// followed). Anything else is refused without blocking: the file is opened
 /// non-blocking and its type checked on the open descriptor, so a file
 /// swapped in between cannot slip through. Returns null, and fills `failure`
-/// when given, on refusal; `path` null counts as missing.
-OwnedFile OpenRegularFileForReading(const char* path, ReadOpenFailure* failure = nullptr);
+/// when given, on refusal; an empty path counts as missing.
+OwnedFile OpenRegularFileForReading(const std::filesystem::path& path, ReadOpenFailure* failure = nullptr);
 
 }  // namespace tonarel

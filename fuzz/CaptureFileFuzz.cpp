@@ -28,8 +28,8 @@
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzTargets.h"
 #include "fuzz/ScratchDirectory.h"
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
 #include "wave/CaptureFile.h"
 #include "wave/PeriodCounter.h"
 #include "wave/PitchEstimator.h"
@@ -212,9 +212,9 @@ long double CheckEstimate(const std::string& path, const uint8_t* file, std::siz
 // The pitch meter's run: "no sound" exactly when the estimator said so.
 void CheckWholeAnalysis(const std::string& path, const AnalysisOptions& options, long double estimate)
 {
-    static const std::array<float, SemitoneCount> semitones = [] {
-        std::array<float, SemitoneCount> table{};
-        BuildSemitoneTable(kReferencePitch, table);
+    static const std::array<float, kSemitoneCount> semitones = [] {
+        std::array<float, kSemitoneCount> table{};
+        BuildSemitoneTable(kReferencePitchHz, table);
         return table;
     }();
     const RecordingAnalysis analysis = AnalyseRecording(path, options, semitones);
@@ -226,7 +226,7 @@ void CheckWholeAnalysis(const std::string& path, const AnalysisOptions& options,
     }
     FUZZ_CHECK(analysis.frequency == static_cast<float>(estimate));
     FUZZ_CHECK(analysis.frequencyText == FormatGeneral(static_cast<double>(analysis.frequency)));
-    FUZZ_CHECK(analysis.semitone == static_cast<int32_t>(SemitoneCount) ||
+    FUZZ_CHECK(analysis.semitone == static_cast<int32_t>(kSemitoneCount) ||
                (analysis.semitone >= -59 && analysis.semitone <= 59));
     FUZZ_CHECK(std::isfinite(analysis.deviation));
 }

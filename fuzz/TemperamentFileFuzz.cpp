@@ -15,15 +15,16 @@
 #include <string_view>
 #include <variant>
 
+#include "common/EqualTemperament.h"
 #include "fuzz/AllocationWatch.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzTargets.h"
 #include "fuzz/ScratchDirectory.h"
 #include "fuzz/Utf8.h"
-#include "temperament/LineDetails.h"
-#include "temperament/TemperamentFile.h"
-#include "temperament/TemperamentReplay.h"
-#include "temperament/TemperamentTable.h"
+#include "temperament/core/LineDetails.h"
+#include "temperament/core/TemperamentFile.h"
+#include "temperament/core/TemperamentReplay.h"
+#include "temperament/core/TemperamentTable.h"
 
 namespace tonarel::fuzz {
 namespace {
@@ -143,7 +144,7 @@ void CheckAcceptedReplay(const TemperamentTable& table, const ReplayedLines& lin
     }
     if (!lines.empty()) {
         const std::size_t baseSlot = bassLines > 0 ? kFirstBassSlot : 0;
-        const float base = fixedBase ? kFixedBaseHz : contents.measured[baseSlot];
+        const float base = fixedBase ? kReferencePitchHz : contents.measured[baseSlot];
         FUZZ_CHECK(std::memcmp(&table.StandardTable()[0], &base, sizeof base) == 0);
     }
 

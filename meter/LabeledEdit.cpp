@@ -2,6 +2,8 @@
 
 #include <QEvent>
 
+namespace tonarel {
+
 LabeledEdit::LabeledEdit(const QString& caption, QWidget* parent)
     : QLineEdit(parent), EditLabel(new QLabel(caption, parent))
 {
@@ -22,3 +24,5 @@ void LabeledEdit::changeEvent(QEvent* event)
     }
     QLineEdit::changeEvent(event);
 }
+
+}  // namespace tonarel

@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+namespace tonarel {
+
 class LabeledEdit : public QLineEdit {
     Q_OBJECT
 
@@ -21,3 +23,5 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
 };
+
+}  // namespace tonarel

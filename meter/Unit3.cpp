@@ -2,48 +2,29 @@
 
 #include <QStyle>
 #include <exception>
-#include <filesystem>
-#include <system_error>
 #include <utility>
 
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "forms/KeyPressFilter.h"
+#include "forms/SystemColours.h"
+#include "forms/UserLocale.h"
+#include "forms/UserMessage.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
 #include "platform/AudioInputCaptureDevice.h"
 #include "scope/Unit2.h"
-#include "shell/KeyPressFilter.h"
-#include "shell/Unit1.h"
-#include "shell/UserLocale.h"
-#include "shell/UserMessage.h"
 #include "temperament/Unit4.h"
-#include "wave/WaveHeader.h"
+#include "wave/TakeFiles.h"
+
+using namespace tonarel;
 
 TForm3* Form3 = nullptr;
 
 namespace {
 
-// The take, and the empty template whose header gives the device its format;
-// both in the working directory.
-const char* const RecordingFile = "my.wav";
-const char* const TemplateFile = "temp.wav";
-
-// The stop button stays locked until this much has been recorded, so that the
-// estimator finds a quiet lead-in before the note to take as its noise.
-constexpr uint32_t StopLockMilliseconds = 500;
-
-// A capture whose length has not grown for this many ticks (one second) has
-// stalled (the sound server went away, say); the stop button is then
-// unlocked whatever was recorded, or the window could never leave recording.
-constexpr uint32_t StalledTicksBeforeUnlock = 10;
-
-const QString StartCaption = QStringLiteral("开始录音");
-const QString StartHint = QStringLiteral("按下一秒后输入声音");
-const QString StopCaption = QStringLiteral("停止录音");
-const QString StopHint = QStringLiteral("声音输入完毕后请按下");
-
-// The reading's three values stand out: navy text on white. (Linux desktops
-// have no "hot-track" and "caption text" system colours to borrow.)
-const QColor ReadingTextColour(0x00, 0x00, 0x80);
-const QColor ReadingBackgroundColour(0xFF, 0xFF, 0xFF);
+const QString kStartCaption = QStringLiteral("开始录音");
+const QString kStartHint = QStringLiteral("按下一秒后输入声音");
+const QString kStopCaption = QStringLiteral("停止录音");
+const QString kStopHint = QStringLiteral("声音输入完毕后请按下");
 
 // Value labels are 46 × 13 and never grow: a long number is cut off at the
 // right edge (a QLabel without word wrap clips without an ellipsis).
@@ -56,8 +37,10 @@ QLabel* MakeValueLabel(QWidget* parent, const char* name, QPoint position, bool 
     label->setGeometry(QRect(position, QSize(46, 13)));
     if (reading) {
         QPalette colours = label->palette();
-        colours.setColor(QPalette::WindowText, ReadingTextColour);
-        colours.setColor(QPalette::Window, ReadingBackgroundColour);
+        // The reading's three values stand out: hot-track text on the caption
+        // text colour.
+        colours.setColor(QPalette::WindowText, kHotTrackColour);
+        colours.setColor(QPalette::Window, kCaptionTextColour);
         label->setPalette(colours);
         label->setAutoFillBackground(true);
     }
@@ -83,7 +66,10 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
 
 }  // namespace
 
-TForm3::TForm3() : TonarelForm(2, CloseBox::None, QSize(500, 278))
+TForm3::TForm3()
+    : TonarelForm(2, CloseBox::None, QSize(500, 278)),
+      cycle_(std::make_unique<AudioInputCaptureDevice>(), ApplicationTakeFiles()),
+      ReadyToRecord(cycle_.ReadyToRecord())
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("音准仪"));
@@ -96,8 +82,6 @@ TForm3::TForm3() : TonarelForm(2, CloseBox::None, QSize(500, 278))
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(100);
 
-    MediaPlayer1 = std::make_unique<tonarel::AudioInputCaptureDevice>();
-
     // Every control has its design state before the handlers are connected,
     // so that setting it up runs none of them.
     ConnectHandlers();
@@ -106,9 +90,9 @@ TForm3::TForm3() : TonarelForm(2, CloseBox::None, QSize(500, 278))
 
 TForm3::~TForm3()
 {
-    // A recording still running ends here, and nothing is saved.
+    // A recording still running ends with the cycle's device, and nothing
+    // is saved.
     Timer1->stop();
-    MediaPlayer1.reset();
 }
 
 void TForm3::BuildDisplayGroup()
@@ -125,12 +109,12 @@ void TForm3::BuildDisplayGroup()
         bool reading;
     };
     const Row rows[] = {
-        {&Label1, "Label1", "录音时间（毫秒）：", nullptr, false},
-        {&Label6, "Label6", "信/噪比：", nullptr, false},
-        {&Label3, "Label3", "音高（赫兹）：", "声音的频率", true},
-        {&Label7, "Label7", "半音序号：",
+        {&Label1, "Label1", kRecordingTimeCaption, nullptr, false},
+        {&Label6, "Label6", kSnrCaption, nullptr, false},
+        {&Label3, "Label3", kFrequencyCaption, "声音的频率", true},
+        {&Label7, "Label7", kSemitoneCaption,
          "音高相对于标准音的半音个数，440MZ为0，高音第一个半音为1，低音为-1，依次类推", true},
-        {&Label10, "Label10", "偏差(音分)：", "相对于半音序号偏差音分，正为偏高，负为偏低", true},
+        {&Label10, "Label10", kDeviationCaption, "相对于半音序号偏差音分，正为偏高，负为偏低", true},
     };
     int top = 28;
     for (const Row& row : rows) {
@@ -187,6 +171,10 @@ void TForm3::BuildOptionsGroup()
     Edit1->setReadOnly(true);
     Edit1->setGeometry(93, 122, 33, 21);
 
+    // Beside the divisor, where the row has room.
+    CheckBox4 = MakeCheckBox(GroupBox2, "CheckBox4", QStringLiteral("精确测量"), QPoint(140, 124));
+    CheckBox4->setToolTip(QStringLiteral("用比标准方法更精确的方法测量声音的基音频率"));
+
     TrackBar1 = new QSlider(Qt::Horizontal, GroupBox2);
     TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
     TrackBar1->setToolTip(QStringLiteral("除数越小，精度越高，音色较杂时不应设得太小"));
@@ -201,9 +189,9 @@ void TForm3::BuildOptionsGroup()
 
 void TForm3::BuildButtonRow()
 {
-    Button1 = new QPushButton(StartCaption, this);
+    Button1 = new QPushButton(kStartCaption, this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setToolTip(StartHint);
+    Button1->setToolTip(kStartHint);
     Button1->setGeometry(8, 208, 89, 25);
 
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_BrowserReload), QStringLiteral("刷新"), this);
@@ -236,16 +224,15 @@ void TForm3::ConnectHandlers()
 
 void TForm3::FormCreate(QObject* /*sender*/)
 {
-    SetOuterPosition(0, Form1->OuterHeight() + Form2->OuterHeight());
-    SemitoneCount = tonarel::SemitoneCount;
+    SetOuterPosition(0, MainForm()->OuterHeight() + Form2->OuterHeight());
+    SemitoneCount = kSemitoneCount;
     SemitoneTable.assign(SemitoneCount, 0.0f);
-    tonarel::BuildSemitoneTable(tonarel::kReferencePitch, SemitoneTable);
+    BuildSemitoneTable(kReferencePitchHz, SemitoneTable);
 }
 
 void TForm3::Button1Click(QObject* /*sender*/)
 {
-    std::error_code ignored;
-    std::filesystem::remove(RecordingFile, ignored);
+    cycle_.DeleteTake();
     if (ReadyToRecord) {
         StartRecording();
     } else {
@@ -255,41 +242,22 @@ void TForm3::Button1Click(QObject* /*sender*/)
 
 void TForm3::StartRecording()
 {
-    tonarel::WriteWaveHeader(1, 16, 44100, TemplateFile);
-    // A failed open leaves everything as it was: still idle, the next press
-    // tries again.
-    MediaPlayer1->Open(TemplateFile);
+    // A take that fails to start leaves the window as it was: still idle, the
+    // next press tries again.
+    cycle_.Start();
     Timer1->start();
-    try {
-        MediaPlayer1->Record();
-    } catch (...) {
-        // A take that never started must not leave the window waiting for a
-        // stop that can never be pressed.
-        Timer1->stop();
-        MediaPlayer1->Close();
-        throw;
-    }
-    Button1->setText(StopCaption);
-    Button1->setToolTip(StopHint);
+    Button1->setText(kStopCaption);
+    Button1->setToolTip(kStopHint);
     Button1->setEnabled(false);
     BitBtn2->setEnabled(false);
-    ReadyToRecord = false;
-    lastPosition_ = 0;
-    stalledTicks_ = 0;
 }
 
 void TForm3::StopRecording()
 {
     // The window returns to idle whatever fails on the way; the failure is
     // reported once everything is in order again.
-    std::exception_ptr failure;
-    try {
-        MediaPlayer1->Save(RecordingFile);
-    } catch (...) {
-        failure = std::current_exception();
-    }
+    std::exception_ptr failure = cycle_.Stop();
     Timer1->stop();
-    MediaPlayer1->Close();
     try {
         BitBtn2Click(this);
     } catch (...) {
@@ -299,7 +267,6 @@ void TForm3::StopRecording()
     }
     ShowIdleButton();
     BitBtn2->setEnabled(true);
-    ReadyToRecord = true;
     if (failure) {
         std::rethrow_exception(failure);
     }
@@ -307,19 +274,23 @@ void TForm3::StopRecording()
 
 void TForm3::ShowIdleButton()
 {
-    Button1->setText(StartCaption);
-    Button1->setToolTip(StartHint);
+    Button1->setText(kStartCaption);
+    Button1->setToolTip(kStartHint);
     Button1->setEnabled(true);
 }
 
 void TForm3::Timer1Timer(QObject* /*sender*/)
 {
-    Label1->setText(QString::number(MediaPlayer1->PositionMilliseconds()));
-    const uint32_t position = MediaPlayer1->PositionMilliseconds();
-    stalledTicks_ = position == lastPosition_ ? stalledTicks_ + 1 : 0;
-    lastPosition_ = position;
-    if (position > StopLockMilliseconds || stalledTicks_ >= StalledTicksBeforeUnlock) {
+    const RecordingCycle::Poll poll = cycle_.PollPosition();
+    Label1->setText(QString::number(poll.shownMilliseconds));
+    if (poll.stopUnlocked) {
         Button1->setEnabled(true);
+    }
+    if (poll.takeLost) {
+        // Waiting for the musician's stop would only hide that nothing more
+        // is being recorded: the take ends here as a stop would end it, and
+        // the stop's failed save is the one message.
+        StopRecording();
     }
 }
 
@@ -329,8 +300,9 @@ void TForm3::BitBtn2Click(QObject* /*sender*/)
     options.segmentMilliseconds = CheckBox1->isChecked() ? 0 : LabeledEdit1->text().toUInt();
     options.givenSnr = CheckBox2->isChecked() ? 0 : LabeledEdit2->text().toUInt();
     options.divisor = static_cast<uint32_t>(TrackBar1->value());
+    options.precise = CheckBox4->isChecked();
     tonarel::RecordingAnalysis reading =
-        tonarel::AnalyseRecording(RecordingFile, options, SemitoneTable, UserDecimalSeparator());
+        tonarel::AnalyseRecording(cycle_.Files().take, options, SemitoneTable, UserDecimalSeparator());
 
     // With no sound the index and deviation keep the last reading.
     if (reading.deviationText) {
@@ -396,5 +368,5 @@ void TForm3::LabeledEdit2KeyPress(QObject* /*sender*/, QChar& key)
 
 void TForm3::ReplaceCaptureDevice(std::unique_ptr<tonarel::CaptureDevice> device)
 {
-    MediaPlayer1 = std::move(device);
+    cycle_.ReplaceDevice(std::move(device));
 }

@@ -8,7 +8,9 @@
 // The recording cycle: Button1 starts a take (the button is locked for its
 // first half second, so that the estimator gets a quiet lead-in as its noise
 // reference), Timer1 shows its length, and a second press saves it as
-// "my.wav" in the working directory and analyses it (BitBtn2Click).
+// "my.wav" in the working directory and analyses it (BitBtn2Click). The
+// cycle's steps and states are RecordingCycle's; the window turns them into
+// captions, enabled buttons and the timer.
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -21,13 +23,19 @@
 #include <memory>
 #include <vector>
 
+#include "forms/TonarelForm.h"
 #include "meter/LabeledEdit.h"
 #include "meter/UpDown.h"
-#include "platform/CaptureDevice.h"
-#include "shell/TonarelForm.h"
+#include "meter/core/RecordingCycle.h"
+#include "wave/CaptureDevice.h"
 
-class TForm3 : public TonarelForm {
+class TForm3 : public tonarel::TonarelForm {
     Q_OBJECT
+
+    // The recording cycle on the wave-audio device (MediaPlayer1's part: the
+    // real device unless a test replaced it); the device is closed, without
+    // saving, when the window goes. Declared first: ReadyToRecord reads it.
+    tonarel::RecordingCycle cycle_;
 
 public:
     TForm3();
@@ -44,14 +52,15 @@ public:
     // The options group.
     QGroupBox* GroupBox2;         ///< "选项"
     QCheckBox* CheckBox1;         ///< automatic segment length, ticked at start
-    LabeledEdit* LabeledEdit1;    ///< segment length in milliseconds, 10 to 4000
-    UpDown* UpDown1;              ///< 1 to 400, shown × 10 in LabeledEdit1
+    tonarel::LabeledEdit* LabeledEdit1;    ///< segment length in milliseconds, 10 to 4000
+    tonarel::UpDown* UpDown1;              ///< 1 to 400, shown × 10 in LabeledEdit1
     QCheckBox* CheckBox2;         ///< automatic signal-to-noise ratio, ticked at start
-    LabeledEdit* LabeledEdit2;    ///< signal-to-noise ratio, 1 to 20
-    UpDown* UpDown2;              ///< 1 to 20
+    tonarel::LabeledEdit* LabeledEdit2;    ///< signal-to-noise ratio, 1 to 20
+    tonarel::UpDown* UpDown2;              ///< 1 to 20
     QSlider* TrackBar1;           ///< divisor of the ratio, 2 to 6
     QLabel* Label11;              ///< "信噪比除数：  "
     QLineEdit* Edit1;             ///< shows the divisor
+    QCheckBox* CheckBox4;         ///< "精确测量": the precise reading's frequency; unticked at start
 
     // Below the groups.
     QPushButton* Button1;  ///< starts and stops a recording
@@ -60,13 +69,9 @@ public:
 
     QTimer* Timer1;  ///< every 100 ms while recording
 
-    /// The wave-audio device the recording cycle drives; owned by the window
-    /// and closed, without saving, when the window goes.
-    std::unique_ptr<tonarel::CaptureDevice> MediaPlayer1;
-
     /// True while idle: the next press of Button1 starts a recording. False
     /// while a recording runs: the next press stops it.
-    bool ReadyToRecord = true;
+    const bool& ReadyToRecord;
 
     /// The equal-tempered notes from A = 440 Hz: entries 0..59 upwards,
     /// 60..119 downwards (entries 0 and 60 are both 440 Hz).
@@ -83,12 +88,17 @@ public:
     /// stays idle) or the take cannot be saved (the window is idle again).
     void Button1Click(QObject* sender);
     /// Shows the recorded milliseconds; unlocks Button1 past 500 ms, or once
-    /// the capture has not grown for ten ticks (it stalled).
+    /// the capture has not grown for ten ticks (it stalled). A take that can
+    /// no longer be kept (a full disk) is stopped here as Button1 would stop
+    /// it, and the reason thrown as tonarel::CaptureError.
     void Timer1Timer(QObject* sender);
 
     /// The analysis run: estimates the pitch of "my.wav" with the options as
     /// they stand, shows the reading, hands it to the temperament manager when
     /// CheckBox3 is ticked, and hands the analysed samples to the oscilloscope.
+    /// With CheckBox4 ticked the frequency is the precise reading's; the
+    /// estimator still decides whether there is a note, and a note the precise
+    /// reading cannot stand behind reads as no sound.
     void BitBtn2Click(QObject* sender);
 
     void CheckBox1Click(QObject* sender);
@@ -113,9 +123,6 @@ private:
     void StartRecording();
     void StopRecording();
     void ShowIdleButton();
-
-    uint32_t lastPosition_ = 0;  ///< at the last tick, in milliseconds
-    uint32_t stalledTicks_ = 0;  ///< ticks in a row without the capture growing
 };
 
 /// The pitch meter, from start-up to exit.

@@ -3,6 +3,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+namespace tonarel {
+
 namespace {
 
 QToolButton* MakeArrowButton(Qt::ArrowType arrow, QWidget* parent)
@@ -50,3 +52,5 @@ void UpDown::Step(int delta)
     position_ = stepped;
     emit Click();
 }
+
+}  // namespace tonarel

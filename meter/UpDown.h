@@ -6,6 +6,8 @@
 #include <QToolButton>
 #include <QWidget>
 
+namespace tonarel {
+
 class UpDown : public QWidget {
     Q_OBJECT
 
@@ -38,3 +40,5 @@ private:
     int maximum_ = 100;
     int position_ = 0;
 };
+
+}  // namespace tonarel

@@ -2,6 +2,8 @@
 
 #include "platform/HelpViewerDesktop.h"
 
+namespace tonarel {
+
 namespace {
 
 QString& HelpFileName()
@@ -41,3 +43,5 @@ void SetApplicationHelpViewer(HelpViewer* viewer)
 {
     ReplacementViewer() = viewer;
 }
+
+}  // namespace tonarel

@@ -7,9 +7,11 @@
 #include <QString>
 #include <cstdint>
 
+namespace tonarel {
+
 /// Context numbers of the help topics that windows open with F1.
-inline constexpr uint32_t MainWindowHelpContext = 2;
-inline constexpr uint32_t TemperamentManagerHelpContext = 5;
+inline constexpr uint32_t kMainWindowHelpContext = 2;
+inline constexpr uint32_t kTemperamentManagerHelpContext = 5;
 
 class HelpViewer {
 public:
@@ -24,9 +26,10 @@ public:
     virtual void OpenAtContext(uint32_t contextNumber) = 0;
 };
 
-/// The application's help file, as set at start-up: a name that the viewer
-/// resolves against the working directory each time it opens it ("HELP.HLP").
-/// Empty until set.
+/// The application's help file, as set at start-up: the user's guide (see
+/// LocateUserGuide), by its absolute path; a relative name would be resolved
+/// against the working directory each time the file is opened. Empty until
+/// set.
 void SetApplicationHelpFile(const QString& fileName);
 QString ApplicationHelpFile();
 
@@ -37,3 +40,5 @@ HelpViewer& ApplicationHelpViewer();
 /// stand-in). Not owned: it must outlive its installation. nullptr restores
 /// the desktop viewer.
 void SetApplicationHelpViewer(HelpViewer* viewer);
+
+}  // namespace tonarel

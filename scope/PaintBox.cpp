@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPaintEvent>
 
+namespace tonarel {
+
 PaintBox::PaintBox(QWidget* parent) : QWidget(parent)
 {
     // Every pixel comes from the canvas.
@@ -34,3 +36,5 @@ void PaintBox::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
     emit NeedsRepaint();
 }
+
+}  // namespace tonarel

@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QWidget>
 
+namespace tonarel {
+
 class PaintBox : public QWidget {
     Q_OBJECT
 
@@ -35,3 +37,5 @@ protected:
 private:
     QImage canvas_;
 };
+
+}  // namespace tonarel

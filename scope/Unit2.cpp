@@ -5,9 +5,11 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "scope/WaveformDuration.h"
-#include "scope/WaveformStrokes.h"
-#include "shell/UserMessage.h"
+#include "forms/UserMessage.h"
+#include "scope/core/WaveformDuration.h"
+#include "scope/core/WaveformStrokes.h"
+
+using namespace tonarel;
 
 TForm2* Form2 = nullptr;
 

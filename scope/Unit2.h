@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "forms/TonarelForm.h"
 #include "scope/PaintBox.h"
-#include "shell/TonarelForm.h"
 
-class TForm2 : public TonarelForm {
+class TForm2 : public tonarel::TonarelForm {
     Q_OBJECT
 
 public:
@@ -38,7 +38,7 @@ public:
     const int16_t* HeldSamples() const { return Samples.get(); }
     uint32_t HeldSampleBytes() const { return SampleBytes; }
 
-    PaintBox* PaintBox1;
+    tonarel::PaintBox* PaintBox1;
     QFrame* Panel1;
     QLabel* Label1;
     QLabel* Label2;         ///< the duration in milliseconds

@@ -4,8 +4,10 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "forms/SystemColours.h"
 #include "shell/Pictures.h"
-#include "shell/SystemColours.h"
+
+using namespace tonarel;
 
 TAboutBox* AboutBox = nullptr;
 
@@ -17,7 +19,7 @@ QLineEdit* AddressField(QWidget* parent, const QString& address, int top)
     field->setGeometry(8, top, 249, 21);
     field->setReadOnly(true);
     QPalette palette = field->palette();
-    palette.setColor(QPalette::Text, HotLightTextColour);
+    palette.setColor(QPalette::Text, kHotLightTextColour);
     field->setPalette(palette);
     field->setCursorPosition(0);
     return field;
@@ -46,15 +48,17 @@ TAboutBox::TAboutBox(QWidget* owner)
 
     ProductName = new QLabel(QStringLiteral("Tonarel"), inner);
     ProductName->move(88, 16);
-    Version = new QLabel(QStringLiteral("Version : 1.0"), inner);
+    Version = new QLabel(QStringLiteral("Version : %1").arg(QStringLiteral(TONAREL_VERSION)), inner);
     Version->move(88, 40);
     Copyright = new QLabel(QStringLiteral("调律软件 Tonarel，由 Tonarel 开发组编写。"), inner);
     Copyright->move(8, 80);
     for (QLabel* label : {ProductName, Version, Copyright}) {
         label->adjustSize();
     }
-    Edit1 = AddressField(inner, QStringLiteral("https://tonarel.example.org"), 104);
-    Edit2 = AddressField(inner, QStringLiteral("tonarel@example.org"), 128);
+    // The program has no web site or mail address of its own; the two fields
+    // show its licence and where the licence's text is published.
+    Edit1 = AddressField(inner, QStringLiteral("许可证 GPL-3.0-or-later"), 104);
+    Edit2 = AddressField(inner, QStringLiteral("https://www.gnu.org/licenses/gpl-3.0.html"), 128);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setGeometry(111, 180, 75, 25);

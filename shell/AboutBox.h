@@ -1,5 +1,5 @@
 #pragma once
-// The about box: the program's name, version and maker.
+// The about box: the program's name, version, maker and licence.
 
 #include <QDialog>
 #include <QFrame>
@@ -21,10 +21,10 @@ public:
     QFrame* Panel1;
     QLabel* ProgramIcon;
     QLabel* ProductName;  // "Tonarel"
-    QLabel* Version;      // "Version : 1.0"
+    QLabel* Version;      // "Version : " and the version of the build, e.g. "Version : 1.0"
     QLabel* Copyright;    // the maker's credit line
-    QLineEdit* Edit1;     // web address, read-only
-    QLineEdit* Edit2;     // e-mail address, read-only
+    QLineEdit* Edit1;     // the licence, read-only (there is no web address to show)
+    QLineEdit* Edit2;     // where the licence's text is published, read-only
     QPushButton* OKButton;
 };
 

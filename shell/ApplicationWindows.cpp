@@ -1,15 +1,19 @@
 #include "shell/ApplicationWindows.h"
 
 #include <QApplication>
+#include <QDir>
 #include <memory>
 
 #include "meter/Unit3.h"
 #include "platform/HelpViewer.h"
+#include "platform/UserGuide.h"
 #include "scope/Unit2.h"
 #include "shell/AboutBox.h"
 #include "shell/Pictures.h"
 #include "shell/Unit1.h"
 #include "temperament/Unit4.h"
+
+namespace tonarel {
 
 namespace {
 
@@ -26,7 +30,7 @@ void Destroy(Window*& global)
 
 void CreateApplicationWindows()
 {
-    SetApplicationHelpFile(QStringLiteral("HELP.HLP"));
+    SetApplicationHelpFile(LocateUserGuide(QDir(QCoreApplication::applicationDirPath())));
     QApplication::setWindowIcon(QIcon(DrawProgramPicture(32)));
     Form1 = new TForm1();
     Form2 = new TForm2();
@@ -53,3 +57,5 @@ void DestroyApplicationWindows() noexcept
     AboutBox = nullptr;  // owned by the main window
     Destroy(Form1);
 }
+
+}  // namespace tonarel

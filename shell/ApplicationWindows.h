@@ -3,7 +3,9 @@
 // set. The start-up uses this, and so do the window tests, so that a test sees
 // the windows exactly as the program makes them.
 
-/// Sets the application's help file "HELP.HLP" and creates the windows in
+namespace tonarel {
+
+/// Sets the application's help file (the user's guide) and creates the windows in
 /// this order: TForm1 into Form1, TForm2 into Form2, TForm3 into Form3, TForm4
 /// into Form4, a TAboutBox into AboutBox. The order matters: each window
 /// places itself from the screen and from the windows created before it.
@@ -19,3 +21,5 @@ void ShowApplicationWindows();
 /// window) and sets the globals back to null. Does nothing for windows that
 /// were never created.
 void DestroyApplicationWindows() noexcept;
+
+}  // namespace tonarel

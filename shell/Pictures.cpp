@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <functional>
 
+namespace tonarel {
+
 namespace {
 
 const QColor Outline(40, 40, 40);
@@ -154,3 +156,5 @@ QPixmap DrawProgramPicture(int size)
     painter.drawArc(QRectF(24, 4, 6, 10), -60 * 16, 120 * 16);
     return pixmap;
 }
+
+}  // namespace tonarel

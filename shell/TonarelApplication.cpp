@@ -3,11 +3,16 @@
 #include <QFont>
 #include <QLibraryInfo>
 
-#include "shell/UserMessage.h"
+#include "forms/UserMessage.h"
+
+namespace tonarel {
 
 TonarelApplication::TonarelApplication(int& argc, char** argv) : QApplication(argc, argv)
 {
     setApplicationName(QStringLiteral("Tonarel"));
+    // The desktop entry's name, so that desktops match the windows with the
+    // menu entry and its icon.
+    setDesktopFileName(QStringLiteral(TONAREL_APP_ID));
     setQuitOnLastWindowClosed(false);
 
     QFont font;
@@ -28,3 +33,5 @@ bool TonarelApplication::notify(QObject* receiver, QEvent* event)
     RunGuarded([&] { handled = QApplication::notify(receiver, event); });
     return handled;
 }
+
+}  // namespace tonarel

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QTranslator>
 
+namespace tonarel {
+
 /// The application object. No exception may cross Qt's event dispatch: one
 /// that escapes an event handler is shown in the application's error box with
 /// its text (an empty text for an exception of unknown type), and the program
@@ -25,3 +27,5 @@ private:
     /// Chinese, the language of the whole interface, whatever the locale.
     QTranslator qtTexts_;
 };
+
+}  // namespace tonarel

@@ -1,20 +1,27 @@
 #include "shell/Unit1.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QProxyStyle>
 #include <QScreen>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <system_error>
 
+#include "forms/FileDialogRunner.h"
+#include "forms/UserMessage.h"
+#include "meter/Unit3.h"
 #include "platform/HelpViewer.h"
 #include "scope/Unit2.h"
 #include "shell/AboutBox.h"
-#include "shell/FileDialogRunner.h"
-#include "shell/UserMessage.h"
-#include "meter/Unit3.h"
 #include "temperament/Unit4.h"
+#include "wave/TakeFiles.h"
+
+using namespace tonarel;
 
 TForm1* Form1 = nullptr;
 
@@ -33,6 +40,30 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         return event->type() == QEvent::ToolTip || QObject::eventFilter(watched, event);
+    }
+};
+
+/// The tool bar's measures: its buttons flush from its left edge without
+/// gaps, and its separator ToolButton3 8 pixels wide. Qt's styles give a
+/// tool bar a frame, margins round the buttons and gaps between them, and a
+/// narrower separator; this style takes them away for the tool bar and its
+/// separator alone and draws everything as the application's style does.
+class ToolBarMeasures : public QProxyStyle {
+public:
+    ToolBarMeasures() : QProxyStyle(QApplication::style()->name()) {}
+
+    int pixelMetric(PixelMetric metric, const QStyleOption* option, const QWidget* widget) const override
+    {
+        switch (metric) {
+        case PM_ToolBarFrameWidth:
+        case PM_ToolBarItemMargin:
+        case PM_ToolBarItemSpacing:
+            return 0;
+        case PM_ToolBarSeparatorExtent:
+            return 8;
+        default:
+            return QProxyStyle::pixelMetric(metric, option, widget);
+        }
     }
 };
 
@@ -94,9 +125,15 @@ TForm1::TForm1() : TonarelForm(0, CloseBox::Shown, QSize(652, 126)), ImageList1(
 
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this,
-            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(MainWindowHelpContext); }); });
+            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kMainWindowHelpContext); }); });
 
+    BecomeMainForm(this, Memo1);
     FormCreate(this);
+}
+
+TForm1::~TForm1()
+{
+    BecomeMainForm(nullptr, nullptr);
 }
 
 void TForm1::BuildMenu()
@@ -150,10 +187,15 @@ void TForm1::BuildToolBar(QWidget* client)
     ToolBar1->setIconSize(QSize(16, 16));
     ToolBar1->setToolButtonStyle(Qt::ToolButtonIconOnly);
 
+    auto* measures = new ToolBarMeasures;
+    measures->setParent(ToolBar1);
+    ToolBar1->setStyle(measures);
+
     ToolBar1->addAction(N8);
     ToolBar1->addAction(N9);
     ToolBar1->addAction(N10);
     ToolButton3 = ToolBar1->addSeparator();
+    ToolBar1->widgetForAction(ToolButton3)->setStyle(measures);  // a widget's style is not its children's
     ToolBar1->addAction(G1);
     ToolBar1->addAction(N2);
     ToolBar1->addAction(N3);
@@ -185,7 +227,8 @@ void TForm1::FormCreate(QObject* /*sender*/)
 void TForm1::FormClose(QObject* /*sender*/)
 {
     // The last recording goes with the program; it may never have existed.
-    QFile::remove(QStringLiteral("my.wav"));
+    std::error_code ignored;
+    std::filesystem::remove(ApplicationTakeFiles().take, ignored);
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
@@ -199,6 +242,7 @@ void TForm1::closeEvent(QCloseEvent* event)
 
 void TForm1::CreateFileDialogs()
 {
+    KeepFileDialogsOutOfTheUserSettings();
     // Qt's own dialogs, the same on every desktop, so that a test can answer them.
     const auto makeDialog = [this](const char* name, QFileDialog::AcceptMode mode) {
         auto* dialog = new QFileDialog(this);

@@ -11,14 +11,15 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "forms/TonarelForm.h"
 #include "shell/Pictures.h"
-#include "shell/TonarelForm.h"
 
-class TForm1 : public TonarelForm {
+class TForm1 : public tonarel::TonarelForm {
     Q_OBJECT
 
 public:
     TForm1();
+    ~TForm1() override;
 
     // Menu tree. A submenu's item is its menu's action.
     QMenuBar* MainMenu1;
@@ -48,7 +49,7 @@ public:
     QToolButton* ToolButton6;  // N2
     QToolButton* ToolButton7;  // N3
 
-    ImageList ImageList1;
+    tonarel::ImageList ImageList1;
     QLabel* Image1;
     QPlainTextEdit* Memo1;  ///< read-only; the description of the active window
 

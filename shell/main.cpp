@@ -1,13 +1,19 @@
 #include <exception>
 
+#include "forms/UserMessage.h"
 #include "shell/ApplicationWindows.h"
+#include "shell/DisplayPlatform.h"
+#include "shell/TakeFolder.h"
 #include "shell/TonarelApplication.h"
-#include "shell/UserMessage.h"
+
+using namespace tonarel;
 
 int main(int argc, char** argv)
 {
+    ChooseDisplayPlatform();
     TonarelApplication application(argc, argv);
     try {
+        UseOwnTakeFolder();
         CreateApplicationWindows();
         ShowApplicationWindows();
         application.exec();

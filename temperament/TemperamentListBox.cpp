@@ -2,6 +2,8 @@
 
 #include <QStyledItemDelegate>
 
+namespace tonarel {
+
 namespace {
 
 // Qt's rows are 14 pixels at this font; the lists are drawn for 13.
@@ -41,3 +43,5 @@ QItemSelectionModel::SelectionFlags TemperamentListBox::selectionCommand(const Q
     }
     return command;
 }
+
+}  // namespace tonarel

@@ -5,6 +5,8 @@
 
 #include <QListWidget>
 
+namespace tonarel {
+
 class TemperamentListBox : public QListWidget {
     Q_OBJECT
 
@@ -24,3 +26,5 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                          const QEvent* event = nullptr) const override;
 };
+
+}  // namespace tonarel

@@ -6,19 +6,21 @@
 #include <QSignalBlocker>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <filesystem>
 #include <variant>
 
+#include "forms/KeyPressFilter.h"
+#include "forms/SystemColours.h"
+#include "forms/UserLocale.h"
+#include "forms/UserMessage.h"
 #include "meter/Unit3.h"
 #include "platform/HelpViewer.h"
 #include "scope/Unit2.h"
-#include "shell/KeyPressFilter.h"
-#include "shell/SystemColours.h"
-#include "shell/Unit1.h"
-#include "shell/UserLocale.h"
-#include "shell/UserMessage.h"
-#include "temperament/LineDetails.h"
-#include "temperament/TemperamentFile.h"
-#include "temperament/TemperamentReplay.h"
+#include "temperament/core/LineDetails.h"
+#include "temperament/core/TemperamentFile.h"
+#include "temperament/core/TemperamentReplay.h"
+
+using namespace tonarel;
 
 TForm4* Form4 = nullptr;
 
@@ -32,6 +34,13 @@ constexpr QSize kDesignOuterSize(310, 453);
 QString FromUtf8(const std::string& text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The file commands hand over names as the file system spells them, in narrow
+// bytes; no name at all is an empty path, which no file has.
+std::filesystem::path PathOf(const char* fileName)
+{
+    return fileName != nullptr ? std::filesystem::path(fileName) : std::filesystem::path();
 }
 
 // The small picture of "清空记录": a sheet with a red cross over it.
@@ -60,7 +69,7 @@ void UseHotLightText(QWidget* control)
 {
     QPalette palette = control->palette();
     for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        palette.setColor(group, QPalette::Text, HotLightTextColour);
+        palette.setColor(group, QPalette::Text, kHotLightTextColour);
     }
     control->setPalette(palette);
 }
@@ -189,13 +198,13 @@ void TForm4::ConnectHandlers()
     new KeyPressFilter(Edit1, [this](QChar& key) { Edit1KeyPress(Edit1, key); });
     auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
     connect(help, &QShortcut::activated, this, [] {
-        RunGuarded([] { ApplicationHelpViewer().OpenAtContext(TemperamentManagerHelpContext); });
+        RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kTemperamentManagerHelpContext); });
     });
 }
 
 void TForm4::FormCreate(QObject* /*sender*/)
 {
-    SetOuterPosition(Form2->OuterWidth(), Form1->OuterHeight());
+    SetOuterPosition(Form2->OuterWidth(), MainForm()->OuterHeight());
 }
 
 int TForm4::RadioGroup1ItemIndex() const
@@ -240,7 +249,8 @@ void TForm4::ApplyLineChange(const tonarel::ListLineChange& change)
 void TForm4::LoadTemperamentFile(const char* fileName)
 {
     const char* refusal = tonarel::kNotTemperamentFileMessage;
-    const std::optional<tonarel::TemperamentFileContents> contents = tonarel::ReadTemperamentFile(fileName, &refusal);
+    const std::optional<tonarel::TemperamentFileContents> contents =
+        tonarel::ReadTemperamentFile(PathOf(fileName), &refusal);
     if (!contents) {
         ShowUserMessage(UserMessageKind::Warning, QString::fromUtf8(refusal));
         return;
@@ -269,7 +279,7 @@ void TForm4::LoadTemperamentFile(const char* fileName)
 bool TForm4::SaveTemperamentFile(const char* fileName)
 {
     const std::optional<tonarel::SaveFailure> failure =
-        tonarel::WriteTemperamentFile(fileName, tonarel::ContentsOf(table_));
+        tonarel::WriteTemperamentFile(PathOf(fileName), tonarel::ContentsOf(table_));
     if (!failure) {
         return true;
     }

@@ -16,18 +16,18 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "shell/TonarelForm.h"
+#include "forms/TonarelForm.h"
 #include "temperament/TemperamentListBox.h"
-#include "temperament/TemperamentTable.h"
+#include "temperament/core/TemperamentTable.h"
 
-class TForm4 : public TonarelForm {
+class TForm4 : public tonarel::TonarelForm {
     Q_OBJECT
 
 public:
     TForm4();
 
-    TemperamentListBox* ListBox1;  ///< treble lines, line k = slot k
-    TemperamentListBox* ListBox2;  ///< bass lines, line k = slot 60 + k; disabled at start
+    tonarel::TemperamentListBox* ListBox1;  ///< treble lines, line k = slot k
+    tonarel::TemperamentListBox* ListBox2;  ///< bass lines, line k = slot 60 + k; disabled at start
     QLineEdit* Edit1;              ///< "440", read-only, disabled at start; never read
     QCheckBox* CheckBox1;          ///< "指定标准音": scale on 440 Hz instead of the first reading
     QRadioButton* RadioButton1;    ///< "高音": readings go to the treble direction

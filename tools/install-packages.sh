@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that a make target needs (run, test, bench or fuzz),
+# Installs the Debian packages that a make target needs (run, test, bench, package or fuzz),
 # and only those that are missing. Uses sudo when not run as root.
 set -euo pipefail
 
@@ -8,8 +8,8 @@ target=${1:-run}
 lists=("$here/packages/run.txt")
 case "$target" in
   run) ;;
-  test | bench | fuzz) lists+=("$here/packages/$target.txt") ;;
-  *) echo "usage: $0 run|test|bench|fuzz" >&2; exit 2 ;;
+  test | bench | package | fuzz) lists+=("$here/packages/$target.txt") ;;
+  *) echo "usage: $0 run|test|bench|package|fuzz" >&2; exit 2 ;;
 esac
 
 missing=()

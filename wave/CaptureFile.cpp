@@ -29,7 +29,7 @@ std::optional<CaptureFile> CaptureFile::Open(const std::filesystem::path& fileNa
 {
     CaptureFile capture;
     ReadOpenFailure refusal;
-    capture.file_ = OpenRegularFileForReading(fileName.c_str(), &refusal);
+    capture.file_ = OpenRegularFileForReading(fileName, &refusal);
     if (!capture.file_) {
         return Fail(failure,
                     refusal.error == ReadOpenError::kNotRegularFile ? OpenError::kNotRegularFile

@@ -2,6 +2,7 @@
 // microphone hears whatever is played into its null sink.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -12,10 +13,12 @@
 
 #include "platform/AudioDefaultInput.h"
 #include "platform/AudioInputCaptureDevice.h"
-#include "platform/CaptureWaveFile.h"
 #include "tests/support/PrivateSoundServer.h"
 #include "tests/support/WaveFileWriter.h"
+#include "wave/RecordingFile.h"
 #include "wave/WaveHeader.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -30,6 +33,13 @@ std::vector<uint8_t> SavedSound(const std::filesystem::path& file)
     EXPECT_EQ(static_cast<std::size_t>(header.DataSize), bytes.size());
     EXPECT_EQ(header.ChunkSize, 36 + bytes.size());
     return bytes;
+}
+
+/// The temporary files of takes in `folder` (hidden, named after the program).
+int TakeFilesIn(const QString& folder)
+{
+    return static_cast<int>(
+        QDir(folder).entryList({QStringLiteral(".tonarel-take*")}, QDir::Files | QDir::Hidden).size());
 }
 
 TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingAndOutlivesTheServer)
@@ -54,6 +64,7 @@ TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingA
     device.Record();
     server.PlayTone(441, 2);
     QTest::qWait(400);
+    EXPECT_EQ(TakeFilesIn(folder.path()), 1) << "the take goes to a file of its own beside the template";
     device.Save(path("first.wav"));
     QTest::qWait(400);
     const uint32_t position = device.PositionMilliseconds();
@@ -78,6 +89,7 @@ TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingA
     device.Save(path("my.wav"));
     device.Close();
     EXPECT_EQ(device.PositionMilliseconds(), 0u);
+    EXPECT_EQ(TakeFilesIn(folder.path()), 0) << "no temporary file outlives the take";
     EXPECT_GE(SavedSound(path("my.wav")).size(), afterDeath * 88u);
 }
 

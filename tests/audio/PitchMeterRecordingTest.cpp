@@ -3,13 +3,17 @@
 // read off the window.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "meter/Unit3.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/PrivateSoundServer.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -38,6 +42,30 @@ TEST_F(PitchMeterRecording, MeasuresAToneSoundedASecondAfterTheStartPress)
     ASSERT_TRUE(isNumber) << Form3->Label3->text().toStdString();
     EXPECT_NEAR(frequency, 441.0, 1.0);
     EXPECT_EQ(Form3->Label7->text(), "0");
+}
+
+TEST_F(PitchMeterRecording, ATakeThatCannotBeWrittenEndsWithOneErrorBoxAndLeavesNothingBehind)
+{
+    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    ASSERT_TRUE(messages.empty()) << messages.front().second.toStdString();
+    {
+        // The disk fills up after about two thirds of a second of sound.
+        tonarel::test::FileSizeLimit full(60000);
+        ASSERT_TRUE(full.Active());
+        for (int wait = 0; wait < 250 && messages.empty(); ++wait) {
+            QTest::qWait(20);
+        }
+    }
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, UserMessageKind::Error);
+    EXPECT_TRUE(messages[0].second.contains("这次录音没有保存")) << messages[0].second.toStdString();
+    EXPECT_TRUE(Form3->ReadyToRecord);
+    EXPECT_EQ(Form3->Button1->text(), "开始录音");
+    EXPECT_FALSE(Form3->Timer1->isActive());
+    const QDir folder(WorkingDirectory());
+    EXPECT_TRUE(folder.entryList({".tonarel-take*"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_FALSE(folder.exists("my.wav"));
+    EXPECT_TRUE(folder.exists("temp.wav")) << "the template is kept";
 }
 
 using PitchMeterWithoutSoundServer = WindowSetTest;

@@ -112,4 +112,26 @@ TEST_F(AnalyzeTool, RefusesWithAMessageAndANonZeroExitStatus)
     }
 }
 
+// --precise: the same labels and keys, the frequency from the precise
+// reading, and its diagnostics in the JSON object.
+TEST_F(AnalyzeTool, TakesTheFrequencyFromThePreciseReading)
+{
+    ToolRun run = RunTool("whole.wav --precise");
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    // A steady 441 Hz reads as the float 441 exactly.
+    EXPECT_EQ(run.out, "音高（赫兹）：441\n信/噪比：20\n半音序号：0\n偏差(音分)：0.227272734045982\n");
+    run = RunTool("whole.wav --precise --json");
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    for (const char* field : {R"("snr_text": "20",)", R"("semitone_text": "0",)", R"("no_sound": false,)",
+                              R"("count": 8,)", R"("frequency_text": "441",)",
+                              R"("precise": {"found": true, "first_partial_hz": 441.0)", R"("begin": 61044, "end": 141312)",
+                              R"("inharmonicity": 0, "partials": )"}) {
+        EXPECT_THAT(run.out, HasSubstr(field));
+    }
+    run = RunTool("silence.wav --precise --json");
+    EXPECT_THAT(run.out, HasSubstr(R"("no_sound": true,)"));
+    EXPECT_THAT(run.out, ::testing::Not(HasSubstr("precise")));
+    EXPECT_THAT(RunTool("whole.wav --json").out, ::testing::Not(HasSubstr("precise")));
+}
+
 }  // namespace

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "temperament/LineDetails.h"
+#include "temperament/core/LineDetails.h"
 #include "tests/support/TemperamentTables.h"
 
 namespace {
@@ -50,9 +50,17 @@ INSTANTIATE_TEST_SUITE_P(
         MemoCase{"SecondBassLine", {436.0f}, {441.0f, 415.0f}, kBass, 1,
                  {"半音序号:-1", "当前频率：415", "标准频率：415.3046875", "偏差：-0.000733648112266973",
                   "音程：1.06265060240964"}},
+        // A 0 Hz neighbour divides as extended precision does.
         MemoCase{"ZeroNeighbour", {0.0f, 466.0f}, {}, kTreble, 1,
                  {"半音序号:1", "当前频率：466", "标准频率：466.163757324219", "偏差：-0.000351287120986662",
-                  "音程：NAN"}}),
+                  "音程：INF"}},
+        MemoCase{"NegativeOverAZeroNeighbour", {0.0f, -466.0f}, {}, kTreble, 1,
+                 {"半音序号:1", "当前频率：-466", "标准频率：466.163757324219", "偏差：-1.99964871287901",
+                  "音程：-INF"}},
+        MemoCase{"ZeroBassNeighbour", {}, {441.0f, 0.0f}, kBass, 1,
+                 {"半音序号:-1", "当前频率：0", "标准频率：415.3046875", "偏差：-1", "音程：INF"}},
+        MemoCase{"ZeroOverItself", {0.0f}, {}, kTreble, 0,
+                 {"半音序号:0", "当前频率：0", "标准频率：440", "偏差：-1", "音程：NAN"}}),
     [](const ::testing::TestParamInfo<MemoCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

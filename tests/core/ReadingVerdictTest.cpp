@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "temperament/ReadingVerdict.h"
+#include "temperament/core/ReadingVerdict.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 
 #include <array>
 
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
+#include "tests/support/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WaveFileWriter.h"
 
@@ -25,7 +26,7 @@ TEST(SegmentBytesFromMilliseconds, TruncatesMillisecondsTimesTheDouble88Point2)
 class RecordingAnalysis : public ::testing::Test {
 protected:
     TemporaryDirectory directory;
-    std::array<float, tonarel::SemitoneCount> table{};
+    std::array<float, tonarel::kSemitoneCount> table{};
     void SetUp() override { tonarel::BuildSemitoneTable(440.0f, table); }
 };
 
@@ -50,6 +51,52 @@ TEST_F(RecordingAnalysis, HandsOnASilentSampleWithNoSound)
     ASSERT_NE(analysis.samples, nullptr);
     EXPECT_EQ(analysis.byteCount, 2u);
     EXPECT_EQ(analysis.samples[0], 0);
+}
+
+// Ticked, the frequency and the texts made from it come from the precise
+// reading; the ratio, the segment for the oscilloscope and the no-sound
+// decision stay the estimator's.
+TEST_F(RecordingAnalysis, TakesTheFrequencyFromThePreciseReadingWhenAsked)
+{
+    const PartialTone tone{196.0, 0.0, FallingAmplitudes(8, 9000.0)};
+    WriteCaptureFile("my.wav", Concatenate({Noise(22050, 20), Synthesise(tone, 88200), Noise(22050, 20)}));
+    const auto standard = AnalyseRecording("my.wav", {}, table);
+    const auto precise = AnalyseRecording("my.wav", {.precise = true}, table);
+    ASSERT_FALSE(precise.noSound);
+    ASSERT_TRUE(precise.precise && precise.precise->found);
+    EXPECT_FALSE(standard.precise);
+    EXPECT_EQ(precise.frequency, static_cast<float>(precise.precise->firstPartialHz));
+    EXPECT_NEAR(precise.frequency, 196.0f, 0.01f);
+    EXPECT_NE(precise.frequency, standard.frequency);
+    EXPECT_EQ(precise.semitoneText, "-14");
+    EXPECT_EQ(precise.snrText, standard.snrText);
+    EXPECT_EQ(precise.byteCount, standard.byteCount);
+    EXPECT_EQ(precise.diagnostics.count, standard.diagnostics.count);
+}
+
+TEST_F(RecordingAnalysis, ShowsNoSoundWhenEitherReadingFindsNone)
+{
+    struct Row {
+        const char* name;
+        std::vector<int16_t> take;
+        bool preciseRan;
+    };
+    for (const Row& row : {Row{"silence: the estimator's no sound", Silence(88200), false},
+                           Row{"a burst of noise: no pitch", Concatenate({Silence(30000), Noise(60000, 9000), Silence(30000)}),
+                            true}}) {
+        WriteCaptureFile("my.wav", row.take);
+        const auto analysis = AnalyseRecording("my.wav", {.precise = true}, table);
+        EXPECT_TRUE(analysis.noSound) << row.name;
+        EXPECT_EQ(analysis.frequency, -1.0f) << row.name;
+        EXPECT_EQ(analysis.frequencyText, tonarel::kNoSoundFrequencyText) << row.name;
+        EXPECT_EQ(analysis.snrText, tonarel::kNoSoundSnrText) << row.name;
+        EXPECT_FALSE(analysis.semitoneText) << row.name;
+        EXPECT_EQ(analysis.byteCount, 2u) << row.name;
+        EXPECT_EQ(analysis.precise.has_value(), row.preciseRan) << row.name;
+        if (row.preciseRan) {
+            EXPECT_FALSE(AnalyseRecording("my.wav", {}, table).noSound) << row.name << ": the estimator counts periods";
+        }
+    }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "common/NumberFormat.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/SemitoneTable.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ namespace {
 // pitch meter shows it (the exact float, in the general number format).
 TEST(FindSemitone, GivesTheNearestNoteAndTheRelativeDeviation)
 {
-    std::array<float, tonarel::SemitoneCount> table{};
+    std::array<float, tonarel::kSemitoneCount> table{};
     tonarel::BuildSemitoneTable(440.0f, table);
     struct Row {
         float frequency;

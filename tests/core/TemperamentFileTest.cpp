@@ -4,13 +4,19 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <string>
 
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
-#include "temperament/TemperamentFile.h"
+#include "temperament/core/TemperamentFile.h"
+#include "tests/support/FileSizeLimit.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WaveFileWriter.h"
 
@@ -158,26 +164,131 @@ TEST_F(TemperamentFileOnDisk, AWriteCutOffHalfWayLeavesTheOldFileIntact)
     EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path()), fs::directory_iterator()), 1);
 }
 
-TEST_F(TemperamentFileOnDisk, AReadOnlyLocationFailsAndKeepsTheOldFile)
+/// Runs `save` (which returns 0 or an errno below 255) with an ordinary
+/// user's rights, so that permission bits bind it: in this process when it
+/// runs as an ordinary user, otherwise in a child process that gives up the
+/// superuser's rights for those of "nobody". Empty when no such child can be
+/// had.
+std::optional<int> AsOrdinaryUser(const std::function<int()>& save)
 {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "permission bits do not bind the superuser";
+    if (geteuid() != 0) {
+        return save();
     }
-    fs::create_directory("locked");
+    const pid_t child = fork();
+    if (child < 0) {
+        return std::nullopt;
+    }
+    if (child == 0) {
+        const uid_t nobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setresgid(nobody, nobody, nobody) != 0 ||
+            setresuid(nobody, nobody, nobody) != 0) {
+            _exit(255);
+        }
+        _exit(save());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) == 255) {
+        return std::nullopt;
+    }
+    return WEXITSTATUS(status);
+}
+
+int SaveErrorOf(const fs::path& path, const TemperamentFileContents& contents)
+{
+    const auto failure = WriteTemperamentFile(path, contents);
+    return failure ? failure->systemError : 0;
+}
+
+class TemperamentFileWithoutRights : public TemperamentFileOnDisk {
+protected:
+    void SetUp() override
+    {
+        // An ordinary user must reach the files of this test.
+        fs::permissions(scratch.Path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                            fs::perms::others_read | fs::perms::others_exec);
+        fs::create_directory("locked");
+    }
+    void TearDown() override { fs::permissions("locked", fs::perms::owner_all); }
+
+    static constexpr auto kReadAndSearch = fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
+                                           fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec;
+    static constexpr auto kReadWrite = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                                       fs::perms::group_write | fs::perms::others_read | fs::perms::others_write;
+    static constexpr auto kReadOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+};
+
+TEST_F(TemperamentFileWithoutRights, AReadOnlyFileIsRefusedWhereverItLiesAndKept)
+{
     WriteBytes("locked/table.qrv", old);
     WriteBytes("protected.qrv", old);
-    fs::permissions("locked", fs::perms::owner_read | fs::perms::owner_exec);
-    fs::permissions("protected.qrv", fs::perms::owner_read);
+    fs::permissions("locked/table.qrv", kReadOnly);
+    fs::permissions("protected.qrv", kReadOnly);
+    fs::permissions("locked", kReadAndSearch);
 
-    const auto lockedFolder = WriteTemperamentFile("locked/table.qrv", SampleContents());
-    const auto protectedFile = WriteTemperamentFile("protected.qrv", SampleContents());
-    fs::permissions("locked", fs::perms::owner_all);
-
-    ASSERT_TRUE(lockedFolder.has_value());
-    EXPECT_EQ(lockedFolder->reason, "没有写入权限");
-    EXPECT_TRUE(protectedFile.has_value());
+    const std::optional<int> lockedFolder = AsOrdinaryUser([] { return SaveErrorOf("locked/table.qrv", SampleContents()); });
+    const std::optional<int> protectedFile = AsOrdinaryUser([] { return SaveErrorOf("protected.qrv", SampleContents()); });
+    if (!lockedFolder || !protectedFile) {
+        GTEST_SKIP() << "no ordinary user to run as";
+    }
+    EXPECT_EQ(*lockedFolder, EACCES);
+    EXPECT_EQ(*protectedFile, EACCES);
     EXPECT_EQ(ReadFileBytes("locked/table.qrv"), old);
     EXPECT_EQ(ReadFileBytes("protected.qrv"), old);
 }
+
+// A folder where no temporary file can be made, holding a writable file: the
+// save goes straight into the file, as the only way it can be saved at all.
+TEST_F(TemperamentFileWithoutRights, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace)
+{
+    WriteBytes("locked/table.qrv", Bytes(600, 'x'));  // longer than a table: the rest is cut off
+    fs::permissions("locked/table.qrv", kReadWrite);
+    fs::permissions("locked", kReadAndSearch);
+    const std::optional<int> saved = AsOrdinaryUser([] { return SaveErrorOf("locked/table.qrv", SampleContents()); });
+    if (!saved) {
+        GTEST_SKIP() << "no ordinary user to run as";
+    }
+    EXPECT_EQ(*saved, 0);
+    EXPECT_EQ(ReadFileBytes("locked/table.qrv"), Encoded(SampleContents()));
+    EXPECT_EQ(std::distance(fs::directory_iterator("locked"), fs::directory_iterator()), 1);
+}
+
+// A name so long that no temporary name fits beside it (a name holds at most
+// 255 bytes) keeps out the superuser too, so these rows run everywhere.
+struct InPlaceCase {
+    const char* name;
+    std::size_t oldBytes;  // of the file before the save
+    uint64_t sizeLimit;    // the largest file the process may write; 0: none
+    int error;             // what the save reports
+};
+
+class TemperamentFileInPlace : public TemperamentFileOnDisk, public ::testing::WithParamInterface<InPlaceCase> {};
+
+TEST_P(TemperamentFileInPlace, IsWrittenStraightIntoTheFileAndStillReportsAFailure)
+{
+    const InPlaceCase& row = GetParam();
+    const std::string name = std::string(250, 'n') + ".qrv";
+    WriteBytes(name, Bytes(row.oldBytes, 'x'));
+    int error = 0;
+    {
+        std::optional<test::FileSizeLimit> limit;
+        if (row.sizeLimit != 0) {
+            limit.emplace(row.sizeLimit);
+            ASSERT_TRUE(limit->Active());
+        }
+        error = SaveErrorOf(name, SampleContents());
+    }
+    EXPECT_EQ(error, row.error);
+    if (row.error == 0) {
+        EXPECT_EQ(ReadFileBytes(name), Encoded(SampleContents()));
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(scratch.Path()), fs::directory_iterator()), 1)
+        << "no other file appears";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TemperamentFileInPlace,
+                         ::testing::Values(InPlaceCase{"OverATable", 491, 0, 0},
+                                           InPlaceCase{"OverALongerFile", 600, 0, 0},
+                                           InPlaceCase{"CutOffByAFullDisk", 0, 100, EFBIG}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <variant>
 #include <vector>
 
-#include "temperament/TemperamentReplay.h"
+#include "temperament/core/TemperamentReplay.h"
 #include "tests/support/TemperamentTables.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <variant>
 #include <vector>
 
-#include "temperament/TemperamentFile.h"
-#include "temperament/TemperamentTable.h"
+#include "temperament/core/TemperamentFile.h"
+#include "temperament/core/TemperamentTable.h"
 #include "tests/support/TemperamentTables.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "scope/WaveformDuration.h"
-#include "scope/WaveformStrokes.h"
+#include "scope/core/WaveformDuration.h"
+#include "scope/core/WaveformStrokes.h"
 #include "tests/support/ReferenceStrokes.h"
 
 namespace {

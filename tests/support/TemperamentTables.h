@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "temperament/TemperamentTable.h"
+#include "temperament/core/TemperamentTable.h"
 
 namespace tonarel::test {
 

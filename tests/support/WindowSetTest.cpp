@@ -10,6 +10,8 @@
 #include "shell/ApplicationWindows.h"
 #include "shell/Unit1.h"
 
+using namespace tonarel;
+
 void WindowSetTest::SetUp()
 {
     ASSERT_TRUE(directory_.isValid());

@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "platform/HelpViewerStandIn.h"
-#include "shell/UserMessage.h"
+#include "forms/UserMessage.h"
+#include "tests/support/HelpViewerStandIn.h"
 
 class WindowSetTest : public ::testing::Test {
 protected:
@@ -36,10 +36,10 @@ protected:
     QString WorkingDirectory() const { return directory_.path(); }
 
     /// The message boxes the windows have asked for, in order.
-    std::vector<std::pair<UserMessageKind, QString>> messages;
+    std::vector<std::pair<tonarel::UserMessageKind, QString>> messages;
 
     /// The help viewer the windows ask while the test runs.
-    std::unique_ptr<HelpViewerStandIn> help;
+    std::unique_ptr<tonarel::HelpViewerStandIn> help;
 
 private:
     QTemporaryDir directory_;

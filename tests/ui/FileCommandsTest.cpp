@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <deque>
 #include <optional>
+#include <ostream>
+#include <string>
 
-#include "shell/FileDialogRunner.h"
+#include "forms/FileDialogRunner.h"
 #include "shell/Unit1.h"
 #include "temperament/Unit4.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -28,7 +33,7 @@ protected:
         // start where the test's files are, as in a fresh run.
         Form1->OpenDialog1->setDirectory(WorkingDirectory());
         Form1->SaveDialog1->setDirectory(WorkingDirectory());
-        SetFileDialogHandler([this](const QFileDialog& dialog) -> std::optional<QString> {
+        scripted = [this](const QFileDialog& dialog) -> std::optional<QString> {
             shown.emplace_back(dialog.objectName(), dialog.selectedFiles().value(0));
             if (answers.empty()) {
                 ADD_FAILURE() << "unexpected dialog " << dialog.objectName().toStdString();
@@ -37,7 +42,8 @@ protected:
             const std::optional<QString> answer = answers.front();
             answers.pop_front();
             return answer;
-        });
+        };
+        SetFileDialogHandler(scripted);
         // A dialog or question left open (the real dialog unanswered, an
         // overwrite confirmation) would stop the run: it is closed instead,
         // and the test fails.
@@ -78,6 +84,7 @@ protected:
 
     std::deque<std::optional<QString>> answers;
     std::vector<std::pair<QString, QString>> shown;  ///< each dialog's name and the name it offered
+    FileDialogHandler scripted;                      ///< answers from `answers`, logging to `shown`
     QTimer watchdog;
 };
 
@@ -166,6 +173,77 @@ TEST_F(FileCommandsTest, AFailedSaveSaysSoAndKeepsTheCurrentName)
     EXPECT_EQ(shown.size(), 2u);
     EXPECT_EQ(Contents("b.qrv").mid(3, 4), kOneTrebleEntry);
 }
+
+struct OpenedName {
+    const char* typed;
+    bool loaded;  // c.qrv was loaded
+};
+
+TEST_F(FileCommandsTest, OpenAddsTheDefaultSuffixToANameWithoutOne)
+{
+    Form4->AddReading(440.0f);
+    Form4->AddReading(466.0f);
+    ASSERT_TRUE(Form4->SaveTemperamentFile("c.qrv"));
+    ASSERT_TRUE(Form4->SaveTemperamentFile("c"));  // a file without the suffix is not the one meant
+    for (const OpenedName& row : {OpenedName{"c", true}, OpenedName{"c.qrv", true}, OpenedName{"c.old", false}}) {
+        SCOPED_TRACE(row.typed);
+        QTest::mouseClick(Form4->BitBtn1, Qt::LeftButton);
+        messages.clear();
+        Run(Form1->N8, row.typed);
+        EXPECT_EQ(Form4->ListBox1->count(), row.loaded ? 2 : 0);
+        EXPECT_EQ(messages.size(), row.loaded ? 0u : 1u);
+    }
+}
+
+// A dialog into which a name was typed, in another folder, and then cancelled
+// offers at its next use what it offered before.
+struct CancelledDialog {
+    const char* name;
+    QAction* TForm1::*command;
+    const char* confirmedBefore;  // nullptr: nothing confirmed yet
+    const char* offeredAfter;     // nullptr: no name, the working folder
+    friend void PrintTo(const CancelledDialog& row, std::ostream* out) { *out << row.name; }
+};
+
+class FileDialogCancelled : public FileCommandsTest, public ::testing::WithParamInterface<CancelledDialog> {};
+
+TEST_P(FileDialogCancelled, KeepsThePreviousName)
+{
+    const CancelledDialog& row = GetParam();
+    Form4->AddReading(440.0f);
+    ASSERT_TRUE(Form4->SaveTemperamentFile("c.qrv"));
+    QDir().mkdir("elsewhere");
+    if (row.confirmedBefore != nullptr) {
+        Run(Form1->*row.command, row.confirmedBefore);
+    }
+
+    SetFileDialogHandler({});
+    AnswerNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setDirectory(QDir("elsewhere").absolutePath());
+        auto* typing = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(typing, nullptr);
+        typing->clear();
+        QTest::keyClicks(typing, "typed");
+        dialog->reject();
+    });
+    (Form1->*row.command)->trigger();
+    SetFileDialogHandler(scripted);
+
+    Run(Form1->*row.command, std::nullopt);
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().second, row.offeredAfter == nullptr ? WorkingDirectory() : PathOf(row.offeredAfter));
+    EXPECT_FALSE(QFile::exists("typed.qrv") || QFile::exists("elsewhere/typed.qrv"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Dialogs, FileDialogCancelled,
+    ::testing::Values(CancelledDialog{"OpenBeforeAnyName", &TForm1::N8, nullptr, nullptr},
+                      CancelledDialog{"OpenAfterAName", &TForm1::N8, "c.qrv", "c.qrv"},
+                      CancelledDialog{"SaveAsBeforeAnyName", &TForm1::N10, nullptr, nullptr},
+                      CancelledDialog{"SaveAsAfterAName", &TForm1::N10, "b", "b.qrv"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // Without the test's answers the real dialog runs; a user types a name into it.
 TEST_F(FileCommandsTest, TheRealDialogTakesATypedName)

@@ -15,7 +15,7 @@
 
 #include "common/NumberFormat.h"
 #include "meter/Unit3.h"
-#include "shell/UserLocale.h"
+#include "forms/UserLocale.h"
 #include "temperament/Unit4.h"
 #include "tests/support/WaveFileWriter.h"
 #include "tests/support/WidgetTexts.h"

@@ -34,6 +34,6 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    TonarelApplication application(argc, argv);
+    tonarel::TonarelApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

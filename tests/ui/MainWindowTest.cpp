@@ -10,13 +10,15 @@
 #include <string>
 #include <utility>
 
-#include "common/WindowDescriptions.h"
+#include "forms/WindowDescriptions.h"
 #include "meter/Unit3.h"
 #include "scope/Unit2.h"
 #include "shell/AboutBox.h"
 #include "shell/Unit1.h"
 #include "temperament/Unit4.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -60,6 +62,25 @@ TEST_P(WindowToggleTest, MenuItemAndToolButtonMoveCheckButtonAndVisibilityTogeth
 INSTANTIATE_TEST_SUITE_P(Windows, WindowToggleTest, ::testing::ValuesIn(Toggles),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(MainWindowTest, ToolButtonsStandFlushFromTheLeftEdgeWithTheEightPixelSeparatorBetween)
+{
+    EXPECT_EQ(Form1->ToolBar1->pos(), QPoint(0, 0));
+    const QWidget* separator = Form1->ToolBar1->widgetForAction(Form1->ToolButton3);
+    ASSERT_NE(separator, nullptr);
+    struct Row {
+        const char* name;
+        const QWidget* widget;
+        int left, width;
+    };
+    for (const Row& row : {Row{"ToolButton1", Form1->ToolButton1, 0, 23}, Row{"ToolButton2", Form1->ToolButton2, 23, 23},
+                           Row{"ToolButton4", Form1->ToolButton4, 46, 23}, Row{"ToolButton3", separator, 69, 8},
+                           Row{"ToolButton5", Form1->ToolButton5, 77, 23}, Row{"ToolButton6", Form1->ToolButton6, 100, 23},
+                           Row{"ToolButton7", Form1->ToolButton7, 123, 23}}) {
+        EXPECT_EQ(row.widget->x(), row.left) << row.name;
+        EXPECT_EQ(row.widget->width(), row.width) << row.name;
+    }
+}
+
 TEST_F(MainWindowTest, MemoDescribesTheWindowActivatedLast)
 {
     const std::pair<QWidget*, int> sequence[] = {{Form1, 0}, {Form2, 1}, {Form3, 2},
@@ -96,8 +117,10 @@ TEST_F(MainWindowTest, HelpTopicsAskForTheKeywordIndexAndF1ForTheMainWindowsTopi
     Form1->N6->trigger();
     QTest::keyClick(Form1, Qt::Key_F1);
     using Request = HelpViewerStandIn::Request;
-    EXPECT_EQ(help->requests, (std::vector<Request>{{Request::Kind::Keyword, QString(), 0, "HELP.HLP"},
-                                                    {Request::Kind::Context, QString(), 2, "HELP.HLP"}}));
+    const QString guide = ApplicationHelpFile();
+    EXPECT_TRUE(guide.endsWith("/share/tonarel/guide/index.html")) << guide.toStdString();
+    EXPECT_EQ(help->requests, (std::vector<Request>{{Request::Kind::Keyword, QString(), 0, guide},
+                                                    {Request::Kind::Context, QString(), 2, guide}}));
     EXPECT_TRUE(messages.empty()) << "the program shows nothing of its own";
 }
 

@@ -7,10 +7,14 @@
 #include <utility>
 #include <vector>
 
+#include "meter/Unit3.h"
 #include "scope/Unit2.h"
 #include "shell/Unit1.h"
 #include "tests/support/ReferenceStrokes.h"
+#include "tests/support/WaveFileWriter.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -108,5 +112,39 @@ TEST_F(OscilloscopeTest, WithoutAutoRedrawTheBoxStaysEmptyAfterARepaintUntilRedr
     HideAndShowAgain();
     EXPECT_EQ(FirstDifference(Shown(), Expected({})), "none") << "showing the window again empties the box";
 }
+
+// After every analysis run the pitch meter has the box repainted: with "自动重画"
+// ticked it shows the new waveform alone (not drawn over the last one), and
+// without it the box is empty.
+class OscilloscopeAfterAnalysis : public OscilloscopeTest, public ::testing::WithParamInterface<bool> {
+protected:
+    /// The samples the oscilloscope holds now.
+    static std::vector<int16_t> Held()
+    {
+        return {Form2->HeldSamples(), Form2->HeldSamples() + Form2->HeldSampleBytes() / 2};
+    }
+};
+
+TEST_P(OscilloscopeAfterAnalysis, EveryRunLeavesTheBoxWithItsOwnWaveformOrEmpty)
+{
+    const bool autoRedraw = GetParam();
+    Form2->CheckBox1->setChecked(autoRedraw);
+    Form3->CheckBox1->setChecked(false);  // fixed segments: one long, one short
+    using test::Concatenate, test::Silence, test::Sine;
+    for (const auto& [take, segmentPosition] :
+         {std::pair{Concatenate({Silence(22050), Sine(44100, 100, 15000)}), 50},
+          std::pair{Concatenate({Silence(22050), Sine(44100, 37, 9000)}), 10}}) {
+        test::WriteCaptureFile("my.wav", take);
+        Form3->UpDown1->SetPosition(segmentPosition);
+        Form3->UpDown1Click(Form3->UpDown1);
+        Form3->BitBtn2Click(Form3->BitBtn2);
+        ASSERT_GT(Form2->HeldSampleBytes(), 2u);
+        EXPECT_EQ(FirstDifference(Shown(), Expected(autoRedraw ? Held() : std::vector<int16_t>{})), "none")
+            << "segment of " << segmentPosition * 10 << " ms";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AutoRedraw, OscilloscopeAfterAnalysis, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Ticked" : "Unticked"; });
 
 }  // namespace

@@ -4,22 +4,28 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractItemModel>
 #include <QTest>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "meter/Unit3.h"
-#include "platform/CaptureDeviceStandIn.h"
+#include "meter/core/RecordingAnalysis.h"
 #include "scope/Unit2.h"
 #include "shell/ApplicationWindows.h"
 #include "temperament/Unit4.h"
+#include "tests/support/CaptureDeviceStandIn.h"
 #include "tests/support/WaveFileWriter.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -166,6 +172,28 @@ INSTANTIATE_TEST_SUITE_P(Steps, PitchMeterDeviceFailure,
                                            FailureCase{"Save", &CaptureDeviceScript::saveFailure, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(PitchMeterTest, ATakeThatCanNoLongerBeKeptEndsAtTheNextTickWithOneErrorBox)
+{
+    const QString lost = "录音无法写入文件夹“x”：磁盘空间不足。这次录音没有保存。";
+    Click(Form3->Button1);
+    TickAt(300);
+    script->captureFailure = lost.toStdString();
+    // The window's own timer ticks, so that the failure takes the way any
+    // handler's failure takes to the error box.
+    for (int wait = 0; wait < 100 && messages.empty(); ++wait) {
+        QTest::qWait(20);
+    }
+    EXPECT_EQ(messages, (decltype(messages){{UserMessageKind::Error, lost}}));
+    EXPECT_EQ(Cycle(), IdleAfterRecording);
+    EXPECT_THAT(DeviceSteps(), ElementsAre("open temp.wav", "record", "save my.wav", "close"));
+    EXPECT_EQ(std::get<0>(Shown()), "没有声音输入!   ") << "the stop's analysis finds no recording";
+
+    script->captureFailure.reset();
+    Click(Form3->Button1);
+    EXPECT_EQ(Cycle(), RecordingLocked) << "the next press starts again";
+    EXPECT_EQ(messages.size(), 1u);
+}
+
 TEST_F(PitchMeterTest, AnalysisShowsTheReadingAndHandsTheSegmentToTheOscilloscope)
 {
     WriteCaptureFile("my.wav", ToneBetweenSilences());
@@ -197,6 +225,97 @@ TEST_F(PitchMeterTest, AnalysisShowsTheReadingAndHandsTheSegmentToTheOscilloscop
     }
 }
 
+// The options group as the estimator sees it, through the refresh button and
+// through the stop of a recording (the options changed while it runs). Each
+// row gives the estimator other options than the design state does, and the
+// window must show what the core's analysis run makes of exactly those.
+struct OptionsCase {
+    const char* name;
+    uint32_t segmentMilliseconds;  // 0: "自动侦测" ticked
+    uint32_t givenSnr;             // 0: "自动侦测" ticked
+    int divisor;                   // TrackBar1
+    friend void PrintTo(const OptionsCase& row, std::ostream* out) { *out << row.name; }
+};
+
+class PitchMeterOptions : public PitchMeterTest,
+                          public ::testing::WithParamInterface<std::tuple<OptionsCase, bool>> {
+protected:
+    /// Room noise, then a note decaying over three seconds: where the
+    /// automatic segment ends depends on the ratio and its divisor.
+    static std::vector<int16_t> DecayingTake()
+    {
+        return Concatenate({Noise(22050, 30), DecayingTone(3 * 44100, 441.0, 12000.0, 0.6)});
+    }
+
+    static void SetOptions(const OptionsCase& row)
+    {
+        if (row.segmentMilliseconds != 0) {
+            UseSegmentOf(static_cast<int>(row.segmentMilliseconds));
+        }
+        if (row.givenSnr != 0) {
+            Click(Form3->CheckBox2);
+            Form3->UpDown2->SetPosition(static_cast<int>(row.givenSnr));
+            Form3->UpDown2Click(Form3->UpDown2);
+        }
+        Form3->TrackBar1->setValue(row.divisor);
+    }
+
+    static std::tuple<Readout, uint32_t> ReadingOf(const RecordingAnalysis& run)
+    {
+        return {Readout{run.frequencyText, run.snrText, run.semitoneText.value_or("0"), run.deviationText.value_or("0")},
+                run.byteCount};
+    }
+};
+
+TEST_P(PitchMeterOptions, ReachTheEstimatorAsTheyStandWhenTheRunStarts)
+{
+    const auto& [row, atStop] = GetParam();
+    WriteCaptureFile("reference.wav", DecayingTake());
+    const auto expected = ReadingOf(AnalyseRecording(
+        "reference.wav", {row.segmentMilliseconds, row.givenSnr, static_cast<uint32_t>(row.divisor)}, Form3->SemitoneTable));
+    ASSERT_NE(expected, ReadingOf(AnalyseRecording("reference.wav", {}, Form3->SemitoneTable)))
+        << "the row's options must make a difference";
+
+    if (atStop) {
+        script->take = DecayingTake();
+        Click(Form3->Button1);
+        TickAt(800);
+        SetOptions(row);
+        Click(Form3->Button1);
+    } else {
+        WriteCaptureFile("my.wav", DecayingTake());
+        SetOptions(row);
+        Form3->BitBtn2Click(Form3->BitBtn2);
+    }
+    EXPECT_EQ(std::tuple(Shown(), Form2->HeldSampleBytes()), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PitchMeterOptions,
+    ::testing::Combine(::testing::Values(OptionsCase{"DivisorTwo", 0, 0, 2}, OptionsCase{"DivisorSix", 0, 0, 6},
+                                         OptionsCase{"GivenRatio", 0, 12, 4},
+                                         OptionsCase{"GivenRatioAndDivisor", 0, 12, 6},
+                                         OptionsCase{"GivenSegment", 500, 0, 4}),
+                       ::testing::Bool()),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "AtTheStop" : "AtRefresh");
+    });
+
+TEST_F(PitchMeterTest, TheStopAnalysesTheTakeOnlyOnceTheDeviceIsClosed)
+{
+    script->take = ToneBetweenSilences();
+    UseSegmentOf(500);
+    Click(Form3->CheckBox3);
+    std::vector<bool> deviceOpenAtTheReading;
+    QObject::connect(Form4->ListBox1->model(), &QAbstractItemModel::rowsInserted, Form3,
+                     [&] { deviceOpenAtTheReading.push_back(script->isOpen); });
+    Click(Form3->Button1);
+    TickAt(800);
+    Click(Form3->Button1);
+    EXPECT_EQ(deviceOpenAtTheReading, std::vector<bool>{false});
+    EXPECT_EQ(Form3->Label3->text(), "438");
+}
+
 TEST_F(PitchMeterTest, ManagerGetsReadingsOnlyWhileTickedAndNoSoundKeepsTheIndexAndDeviation)
 {
     WriteCaptureFile("my.wav", ToneBetweenSilences());
@@ -218,6 +337,43 @@ TEST_F(PitchMeterTest, ManagerGetsReadingsOnlyWhileTickedAndNoSoundKeepsTheIndex
     ASSERT_EQ(Form2->HeldSampleBytes(), 2u);
     EXPECT_EQ(Form2->HeldSamples()[0], 0);
     EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(PitchMeterTest, PreciseMeasurementGivesTheFrequencyOnlyWhileTickedAndNoSoundWhereItHearsNoNote)
+{
+    EXPECT_FALSE(Form3->CheckBox4->isChecked());
+    EXPECT_EQ(Form3->CheckBox4->text(), "精确测量");
+    Click(Form3->CheckBox3);
+    WriteCaptureFile("my.wav", ToneBetweenSilences());
+    const Readout specified{"7.98714065551758", "20", "120", "0"};
+
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    EXPECT_EQ(Shown(), specified);
+
+    // Ticked: the 441 Hz tone reads as itself; the rest of the road is the
+    // same (the estimator's ratio, its segment for the oscilloscope, the
+    // manager given the frequency shown).
+    Click(Form3->CheckBox4);
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    const double frequency = Form3->Label3->text().toDouble();
+    EXPECT_NEAR(1200 * std::log2(frequency / 441.0), 0.0, 0.1) << Form3->Label3->text().toStdString();
+    EXPECT_EQ(Form3->Label6->text(), "20");
+    EXPECT_EQ(Form3->Label7->text(), "0");
+    EXPECT_EQ(Form2->HeldSampleBytes(), 88342u);
+    EXPECT_EQ(Form4->Table().MeasuredTable()[1], static_cast<float>(frequency));
+
+    // Noise between silences has a ratio, so the estimator counts something;
+    // the precise reading hears no note in it, and the window says so.
+    WriteCaptureFile("my.wav", Concatenate({Silence(26460), Noise(44100, 8000), Silence(26460)}));
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    EXPECT_EQ(std::get<0>(Shown()), "没有声音输入!   ");
+    EXPECT_EQ(std::get<1>(Shown()), "太小了！");
+    EXPECT_EQ(ManagerLines(), 2) << "no note, no reading for the manager";
+
+    Click(Form3->CheckBox4);
+    WriteCaptureFile("my.wav", ToneBetweenSilences());
+    Form3->BitBtn2Click(Form3->BitBtn2);
+    EXPECT_EQ(Shown(), specified) << "unticked, the standard reading as before";
 }
 
 TEST_F(PitchMeterTest, ManualFieldsShowTheirSpinnersAndTheDivisorItsSlider)

@@ -6,14 +6,17 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "meter/Unit3.h"
-#include "temperament/TemperamentFile.h"
 #include "temperament/Unit4.h"
+#include "temperament/core/TemperamentFile.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
+
+using namespace tonarel;
 
 namespace {
 
@@ -123,6 +126,52 @@ TEST_F(TemperamentManagerTest, ClearingEmptiesBothListsAndTheNextReadingIsTheNew
     EXPECT_EQ(Form4->ListBox2->count(), 0);
     Form4->AddReading(300.0f);
     EXPECT_THAT(ListLines(Form4->ListBox1), ElementsAre("0.音高正确！0.00音分"));
+}
+
+TEST_F(TemperamentManagerTest, ADirectionEnablesItsListWhileTheOtherKeepsItsLinesAndSelection)
+{
+    Take(Form4->RadioButton2, {440.0f, 415.3f, 392.0f});
+    ClickLine(Form4->ListBox2, 2);
+    Take(Form4->RadioButton1, {440.0f, 466.0f});
+    ClickLine(Form4->ListBox1, 1);
+    const std::vector<std::string> treble = ListLines(Form4->ListBox1);
+    const std::vector<std::string> bass = ListLines(Form4->ListBox2);
+
+    struct Row {
+        QRadioButton* chosen;
+        bool trebleEnabled, bassEnabled;
+    };
+    for (const Row& row : {Row{Form4->RadioButton2, false, true}, Row{Form4->RadioButton1, true, false},
+                           Row{Form4->RadioButton2, false, true}}) {
+        SCOPED_TRACE(row.chosen->text().toStdString());
+        Choose(row.chosen);
+        EXPECT_EQ(Form4->ListBox1->isEnabled(), row.trebleEnabled);
+        EXPECT_EQ(Form4->ListBox2->isEnabled(), row.bassEnabled);
+        EXPECT_EQ(ListLines(Form4->ListBox1), treble);
+        EXPECT_EQ(ListLines(Form4->ListBox2), bass);
+        EXPECT_EQ(Form4->ListBox1->SelectedPosition(), 1);
+        EXPECT_EQ(Form4->ListBox2->SelectedPosition(), 2);
+    }
+}
+
+TEST_F(TemperamentManagerTest, ClearingKeepsTheMemoAndTheSlotsSoASaveWritesEmptyCountersOverTheOldValues)
+{
+    Take(Form4->RadioButton2, {441.0f, 415.0f});
+    Take(Form4->RadioButton1, {440.5f, 466.0f});
+    ClickLine(Form4->ListBox1, 1);
+    const std::vector<std::string> memo = MemoLines(Form4->Memo1);
+
+    Choose(Form4->BitBtn1);
+    EXPECT_EQ(Form4->ListBox1->count() + Form4->ListBox2->count(), 0);
+    EXPECT_EQ(MemoLines(Form4->Memo1), memo);
+
+    ASSERT_TRUE(Form4->SaveTemperamentFile("cleared.qrv"));
+    const std::optional<tonarel::TemperamentFileContents> saved = tonarel::ReadTemperamentFile("cleared.qrv");
+    ASSERT_TRUE(saved.has_value());
+    EXPECT_EQ(saved->trebleCount, 0);
+    EXPECT_EQ(saved->bassCursor, 60);
+    EXPECT_EQ(std::vector<float>({saved->measured[0], saved->measured[1], saved->measured[60], saved->measured[61]}),
+              std::vector<float>({440.5f, 466.0f, 441.0f, 415.0f}));
 }
 
 TEST_F(TemperamentManagerTest, ALoadIsJudgedOnItsOwnBassReferenceAndEndsInTrebleInput)

@@ -11,6 +11,8 @@
 #include "temperament/Unit4.h"
 #include "tests/support/WindowSetTest.h"
 
+using namespace tonarel;
+
 namespace {
 
 class Tiling : public WindowSetTest {

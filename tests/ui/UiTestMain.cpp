@@ -5,6 +5,8 @@
 
 #include "shell/TonarelApplication.h"
 
+using namespace tonarel;
+
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleMock(&argc, argv);

@@ -7,6 +7,8 @@
 
 #include "tests/support/WindowSetTest.h"
 
+using namespace tonarel;
+
 namespace {
 
 using UserMessageTest = WindowSetTest;

@@ -64,6 +64,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
             request.json = true;
             continue;
         }
+        if (argument == "--precise") {
+            request.options.precise = true;
+            continue;
+        }
 
         const std::size_t equals = argument.find('=');
         const std::string name = argument.substr(0, equals);
@@ -100,13 +104,18 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
 
 std::string UsageText()
 {
-    return "用法：tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--json]\n"
+    return "用法：tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--precise] [--json]\n"
            "像音准仪一样分析一个录音文件（单声道 16 位 44100 Hz 的 WAV 文件），\n"
            "并输出音准仪显示的频率、信/噪比、半音序号和偏差。\n"
            "  --segment-ms N  声音片段长度（毫秒，10 到 4000）；默认自动侦测\n"
            "  --snr N         信噪比（1 到 20）；默认自动侦测\n"
            "  --divisor N     信噪比除数（2 到 6）；默认 4\n"
-           "  --json          输出一个 JSON 对象，包括数值和诊断信息\n"
+           "  --precise       精确测量：频率取自更精确的基音测量（音符第一分音的平均频率），\n"
+           "                  信/噪比和是否有声音仍按标准方法判断；精确测量找不到可信的音高时\n"
+           "                  也显示没有声音\n"
+           "  --json          输出一个 JSON 对象，包括数值和诊断信息；与 --precise 同用时\n"
+           "                  另有 \"precise\" 对象：所用片段（begin、end，数据偏移字节）、\n"
+           "                  可信度（confidence，0 到 1）、非谐性系数（inharmonicity）等\n"
            "退出状态：0 已分析（包括没有声音的结果），1 文件无法读取或输出失败，2 参数错误。\n";
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 // The command line of tonarel-analyze:
-//   tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--json]
+//   tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--precise] [--json]
 
 #include <string>
 #include <variant>
 #include <vector>
 
-#include "meter/RecordingAnalysis.h"
+#include "meter/core/RecordingAnalysis.h"
 
 namespace tonarel::analyze {
 
@@ -30,7 +30,8 @@ using ParsedArguments = std::variant<AnalyzeRequest, HelpRequest, ArgumentError>
 /// Reads the arguments after the program name. Options take their value as
 /// the next argument or after "=" (--snr 12, --snr=12) and accept the pitch
 /// meter's ranges only: --segment-ms 10..4000, --snr 1..20, --divisor 2..6.
-/// Exactly one file name; "--" ends the options.
+/// --precise takes the frequency from the precise reading. Exactly one file
+/// name; "--" ends the options.
 ParsedArguments ParseArguments(const std::vector<std::string>& arguments);
 
 /// The usage text, several lines ending in a newline.

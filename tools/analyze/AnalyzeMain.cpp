@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "meter/RecordingAnalysis.h"
-#include "meter/SemitoneTable.h"
+#include "meter/core/RecordingAnalysis.h"
+#include "meter/core/SemitoneTable.h"
 #include "tools/analyze/AnalyzeArguments.h"
 #include "tools/analyze/AnalyzeReport.h"
 #include "tools/analyze/QuotedArgument.h"
@@ -82,8 +82,8 @@ int main(int argc, char** argv)
         return kExitFailure;
     }
 
-    std::array<float, SemitoneCount> semitoneTable{};
-    BuildSemitoneTable(kReferencePitch, semitoneTable);
+    std::array<float, kSemitoneCount> semitoneTable{};
+    BuildSemitoneTable(kReferencePitchHz, semitoneTable);
     const RecordingAnalysis analysis = AnalyseRecording(request.fileName, request.options, semitoneTable);
     const std::string report = request.json ? FormatJson(analysis) : FormatLabels(analysis);
     std::fputs(report.c_str(), stdout);

@@ -8,14 +8,19 @@
 namespace tonarel::analyze {
 namespace {
 
-// The captions beside the pitch meter's value labels.
-constexpr const char* kFrequencyCaption = "音高（赫兹）：";
-constexpr const char* kSnrCaption = "信/噪比：";
-constexpr const char* kSemitoneCaption = "半音序号：";
-constexpr const char* kDeviationCaption = "偏差(音分)：";
-
 // The shortest decimal that reads back to the same float.
 std::string JsonFloat(float value)
+{
+    if (!std::isfinite(value)) {
+        return "null";
+    }
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+// The shortest decimal that reads back to the same double.
+std::string JsonDouble(double value)
 {
     if (!std::isfinite(value)) {
         return "null";
@@ -97,7 +102,18 @@ std::string FormatJson(const RecordingAnalysis& analysis)
     field("no_sound", analysis.noSound ? "true" : "false");
     field("begin", JsonNumberUnless(noRegion, diagnostics.begin));
     field("end", JsonNumberUnless(noRegion, diagnostics.end));
-    field("count", JsonNumberUnless(!diagnostics.periodsCounted, diagnostics.count), true);
+    field("count", JsonNumberUnless(!diagnostics.periodsCounted, diagnostics.count), !analysis.precise);
+    if (analysis.precise) {
+        const PreciseReading& precise = *analysis.precise;
+        field("precise", "{\"found\": " + std::string(precise.found ? "true" : "false") +
+                             ", \"first_partial_hz\": " + JsonDouble(precise.firstPartialHz) +
+                             ", \"begin\": " + std::to_string(precise.beginByte) +
+                             ", \"end\": " + std::to_string(precise.endByte) +
+                             ", \"confidence\": " + JsonDouble(precise.confidence) +
+                             ", \"inharmonicity\": " + JsonDouble(precise.inharmonicity) +
+                             ", \"partials\": " + std::to_string(precise.partialCount) + "}",
+              true);
+    }
     json += "}\n";
     return json;
 }

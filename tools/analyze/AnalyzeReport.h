@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "meter/RecordingAnalysis.h"
+#include "meter/core/RecordingAnalysis.h"
 
 namespace tonarel::analyze {
 
@@ -19,7 +19,10 @@ std::string FormatLabels(const RecordingAnalysis& analysis);
 /// it reads back to the same float; snr_used; byte_count; semitone;
 /// deviation; null with no sound except frequency -1 and snr_used), no_sound,
 /// and the final scan's begin and end and the period count (null when the
-/// estimate did not get that far).
+/// estimate did not get that far). With a precise reading, an object
+/// `precise`: found, first_partial_hz (the unrounded reading), begin and end
+/// (data offsets in bytes of the stretch it used), confidence (0 to 1),
+/// inharmonicity (B) and partials (how many it used).
 std::string FormatJson(const RecordingAnalysis& analysis);
 
 /// `text` as a JSON string literal, quotes included; UTF-8 passes through.

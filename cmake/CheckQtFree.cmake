@@ -1,0 +1,15 @@
+# cmake -DFOLDERS=a;b;c -P CheckQtFree.cmake
+# Fails when a C++ file directly in one of FOLDERS includes a Qt header.
+set(offenders "")
+foreach(folder IN LISTS FOLDERS)
+  file(GLOB files ${folder}/*.h ${folder}/*.cpp)
+  foreach(file IN LISTS files)
+    file(STRINGS ${file} lines REGEX "^[ \t]*#[ \t]*include[ \t]*<Q")
+    foreach(line IN LISTS lines)
+      string(APPEND offenders "  ${file}: ${line}\n")
+    endforeach()
+  endforeach()
+endforeach()
+if(offenders)
+  message(FATAL_ERROR "The core must not use Qt, but these files include Qt headers:\n${offenders}")
+endif()

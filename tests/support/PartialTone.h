@@ -1,0 +1,35 @@
+#pragma once
+// Synthetic notes with known partials, for checking pitch readings: partial k
+// at k x f0 x sqrt(1 + B k^2) (a stiff string; B = 0 is harmonic), each with
+// its own amplitude, optionally with vibrato and an exponential decay.
+// Plain C++, no Qt.
+
+#include <cstdint>
+#include <vector>
+
+namespace tonarel::test {
+
+struct PartialTone {
+    double f0Hz = 440.0;
+    double inharmonicity = 0.0;     ///< B
+    std::vector<double> amplitudes = {10000.0};  ///< partial k = index + 1, in sample units; 0 = absent
+    double vibratoCents = 0.0;      ///< peak deviation of a sinusoidal vibrato
+    double vibratoHz = 5.5;
+    double decaySeconds = 0.0;      ///< amplitude falls as exp(-t / decaySeconds); 0 = steady
+
+    /// What a tuner should read: the first partial, f0 sqrt(1 + B).
+    double FirstPartialHz() const;
+};
+
+/// `sampleCount` samples at 44 100 Hz of `tone`, with a 5 ms rise at the
+/// start; partials above 20 kHz are left out. Samples are rounded and clipped
+/// to 16 bits.
+std::vector<int16_t> Synthesise(const PartialTone& tone, uint32_t sampleCount);
+
+/// Partials 1 to `count` of amplitude `first` / k: a bright, string-like tone.
+std::vector<double> FallingAmplitudes(uint32_t count, double first);
+
+/// `samples` with `noise` added sample by sample (both as long as the first).
+std::vector<int16_t> Mix(const std::vector<int16_t>& samples, const std::vector<int16_t>& noise);
+
+}  // namespace tonarel::test
