@@ -52,7 +52,7 @@ package:
 
 fuzz:
 	tools/install-packages.sh fuzz
-	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONAREL_TESTS=OFF -DTONAREL_FUZZ=ON
+	CXX=clang++ cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTONAREL_GUI=OFF -DTONAREL_TESTS=OFF -DTONAREL_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j$(JOBS) --target $(addprefix tonarel_fuzz_,$(FUZZ_HARNESSES))
 	fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS) $(FUZZ_HARNESSES)
 
