@@ -14,6 +14,10 @@ namespace tonarel::fuzz {
 /// reader against the bytes and every outcome of EstimatePitch.
 void FuzzCaptureFile(const uint8_t* data, std::size_t size);
 
+/// A capture file, nothing else: the precise reading through the file and
+/// from the same samples in memory, which must agree, and what it reports.
+void FuzzPreciseReading(const uint8_t* data, std::size_t size);
+
 /// A temperament file (the first 491 bytes; more are ignored by the format)
 /// whose byte 491, when present, chooses the options and the table the load
 /// meets. Checks the reader, the replay into the table and the save.
@@ -31,6 +35,7 @@ struct Harness {
 };
 inline constexpr Harness kHarnesses[] = {
     {"capture", &FuzzCaptureFile},
+    {"precise", &FuzzPreciseReading},
     {"temperament", &FuzzTemperamentFile},
     {"numbers", &FuzzNumberFormat},
 };

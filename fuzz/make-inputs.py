@@ -94,6 +94,38 @@ def capture_inputs():
         write("regressions", "capture", name, data)
 
 
+# --- precise: the capture file alone (see PreciseReadingFuzz.cpp)
+
+def harmonic(count, hz, amplitudes, decay, inharmonicity=0.0):
+    return [round(sum(a * math.exp(-i / 44100 / decay) *
+                      math.sin(2 * math.pi * k * hz * math.sqrt(1 + inharmonicity * k * k) * i / 44100)
+                      for k, a in enumerate(amplitudes, 1)))
+            for i in range(count)]
+
+
+def precise_inputs():
+    clipped = lambda samples: [max(-32768, min(32767, s)) for s in samples]
+    rest = [0] * 2205
+    seeds = {
+        "plucked-middle-c": wave(mixed(rest, clipped(
+            [a + b for a, b in zip(decaying(22050, 261.6, 16000, 0.4), noise(22050, 30, 3))]))),
+        "missing-fundamental-a2": wave(mixed(rest, harmonic(26460, 110.0, [0, 3000, 4000, 3000, 2000, 1000], 0.6))),
+        "stiff-string-a6": wave(harmonic(13230, 1760.0, [8000, 3000, 1000], 0.3, inharmonicity=8e-4)),
+        "vibrato-a4": wave([round(9000 * math.sin(2 * math.pi * 440 * (i / 44100) +
+                                                   0.0116 * 440 / 5.5 * math.sin(2 * math.pi * 5.5 * i / 44100)))
+                            for i in range(26460)]),
+        "noise-only": wave(noise(22050, 3000, 11)),
+        "silence": wave([0] * 8192),
+        "too-short-for-its-pitch": wave(sine(1500, 1764, 12000)),
+        "data-size-ffffffff": wave(sine(13230, 100, 10000), data_size=0xFFFFFFFF),
+        "eight-bit": wave(sine(4000, 100, 10000), bits=8),
+        "header-only": wave([]),
+        "short-header": wave([])[:20],
+    }
+    for name, data in seeds.items():
+        write("corpus", "precise", name, data)
+
+
 # --- temperament: the file, and byte 491 choosing the options (see TemperamentFileFuzz.cpp)
 
 def qrv(treble, bass, slots, magic=b"qrv"):
@@ -169,5 +201,6 @@ def number_inputs():
 
 if __name__ == "__main__":
     capture_inputs()
+    precise_inputs()
     temperament_inputs()
     number_inputs()

@@ -21,8 +21,10 @@ if [ ! -d "$locales/ps_AF.UTF-8" ]; then
 fi
 
 # Inputs beyond these lengths add little: a capture file needs some blocks of
-# 1024 bytes and half a second of noise window, a temperament file 491 bytes and one more, a number 12.
-declare -A longest=([capture]=65536 [temperament]=600 [numbers]=16)
+# 1024 bytes and half a second of noise window, a precise reading a third of
+# a second (a note from about 40 Hz up), a temperament file 491 bytes and one
+# more, a number 12.
+declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16)
 
 mkdir -p "$build/findings"
 for harness in "$@"; do
