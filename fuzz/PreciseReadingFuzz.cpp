@@ -23,13 +23,13 @@
 #include "precise/PartialSeries.h"
 #include "precise/PreciseReading.h"
 #include "precise/StiffString.h"
+#include "precise/StretchSpectrum.h"
 #include "wave/CaptureFile.h"
+#include "wave/WaveHeader.h"
 
 namespace tonarel::fuzz {
 namespace {
 
-constexpr std::size_t kHeaderBytes = 44;
-constexpr std::size_t kShortestTransform = 8192;
 constexpr std::size_t kTransformBookkeepingBytes = 4096;
 
 bool SameReading(const PreciseReading& a, const PreciseReading& b)
@@ -50,9 +50,10 @@ std::size_t AllocationBound(const PreciseReading& reading, std::size_t fileBytes
 {
     const std::size_t stretchSamples = (reading.endByte - reading.beginByte) / 2;
     const std::size_t transform =
-        std::max(kShortestTransform, std::bit_ceil(2 * std::max<std::size_t>(stretchSamples, 2)));
+        std::max(precise::kShortestTransform, std::bit_ceil(2 * std::max<std::size_t>(stretchSamples, 2)));
     const std::size_t envelope = 2 * sizeof(double) * (fileBytes / (2 * precise::kLevelBlockSamples) + 1);
-    return std::max({CaptureFile::kReadAheadBytes, sizeof(float) * (transform + 2) + kTransformBookkeepingBytes, envelope});
+    const std::size_t tables = sizeof(float) * (transform + 2) + kTransformBookkeepingBytes;
+    return std::max({CaptureFile::kReadAheadBytes, tables, envelope});
 }
 
 void CheckReading(const PreciseReading& reading, uint64_t dataBytes)
@@ -105,7 +106,7 @@ void FuzzPreciseReading(const uint8_t* data, std::size_t size)
     // The same samples in memory: the data bytes present, whole samples only.
     const std::size_t sampleCount = static_cast<std::size_t>(dataBytes / 2);
     auto samples = std::make_unique<int16_t[]>(std::max<std::size_t>(sampleCount, 1));
-    std::memcpy(samples.get(), data + kHeaderBytes, 2 * sampleCount);
+    std::memcpy(samples.get(), data + kWaveHeaderBytes, 2 * sampleCount);
     const PreciseReading fromMemory = EstimatePrecisePitch(std::span<const int16_t>(samples.get(), sampleCount));
     FUZZ_CHECK(SameReading(fromFile, fromMemory));
 }

@@ -11,7 +11,6 @@ namespace tonarel::precise {
 namespace {
 
 constexpr double kSampleRate = 44100.0;
-constexpr std::size_t kShortestTransform = 8192;
 // The quietest fifth of a band of noise bins (exponentially distributed
 // powers) lies below 0.223 of their mean: -ln(0.8).
 constexpr double kQuietestShare = 0.2;

@@ -6,6 +6,7 @@
 // FFTW_ESTIMATE; the planner is not thread-safe, so one spectrum at a time
 // per process).
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -27,12 +28,16 @@ struct BandMeasure {
     double power = 0.0;       ///< power above the floor
 };
 
+/// The shortest transform, in samples: a short stretch is padded to it.
+inline constexpr std::size_t kShortestTransform = 8192;
+
 class StretchSpectrum {
 public:
     /// Transforms `stretch` (44 100 samples per second, at least 2 samples):
     /// its mean taken off, Hann-windowed, zero-padded to a power of two of at
-    /// least twice its length and at least 8192. Allocates one buffer of that
-    /// many floats (plus two) and the noise estimate's small tables.
+    /// least twice its length and at least kShortestTransform. Allocates one
+    /// buffer of that many floats (plus two) and the noise estimate's small
+    /// tables.
     explicit StretchSpectrum(std::span<const int16_t> stretch);
 
     /// Hertz between neighbouring bins of the padded transform.
