@@ -8,19 +8,9 @@
 namespace tonarel::analyze {
 namespace {
 
-// The shortest decimal that reads back to the same float.
-std::string JsonFloat(float value)
-{
-    if (!std::isfinite(value)) {
-        return "null";
-    }
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    return std::string(buffer, result.ptr);
-}
-
-// The shortest decimal that reads back to the same double.
-std::string JsonDouble(double value)
+// The shortest decimal that reads back to the same float or double.
+template <typename Real>
+std::string JsonReal(Real value)
 {
     if (!std::isfinite(value)) {
         return "null";
@@ -94,11 +84,11 @@ std::string FormatJson(const RecordingAnalysis& analysis)
     field("snr_text", JsonString(analysis.snrText));
     field("semitone_text", JsonOptionalString(analysis.semitoneText));
     field("deviation_text", JsonOptionalString(analysis.deviationText));
-    field("frequency", JsonFloat(analysis.frequency));
+    field("frequency", JsonReal(analysis.frequency));
     field("snr_used", std::to_string(analysis.snrUsed));
     field("byte_count", JsonNumberUnless(analysis.noSound, analysis.byteCount));
     field("semitone", JsonNumberUnless(analysis.noSound, analysis.semitone));
-    field("deviation", analysis.noSound ? "null" : JsonFloat(analysis.deviation));
+    field("deviation", analysis.noSound ? "null" : JsonReal(analysis.deviation));
     field("no_sound", analysis.noSound ? "true" : "false");
     field("begin", JsonNumberUnless(noRegion, diagnostics.begin));
     field("end", JsonNumberUnless(noRegion, diagnostics.end));
@@ -106,11 +96,11 @@ std::string FormatJson(const RecordingAnalysis& analysis)
     if (analysis.precise) {
         const PreciseReading& precise = *analysis.precise;
         field("precise", "{\"found\": " + std::string(precise.found ? "true" : "false") +
-                             ", \"first_partial_hz\": " + JsonDouble(precise.firstPartialHz) +
+                             ", \"first_partial_hz\": " + JsonReal(precise.firstPartialHz) +
                              ", \"begin\": " + std::to_string(precise.beginByte) +
                              ", \"end\": " + std::to_string(precise.endByte) +
-                             ", \"confidence\": " + JsonDouble(precise.confidence) +
-                             ", \"inharmonicity\": " + JsonDouble(precise.inharmonicity) +
+                             ", \"confidence\": " + JsonReal(precise.confidence) +
+                             ", \"inharmonicity\": " + JsonReal(precise.inharmonicity) +
                              ", \"partials\": " + std::to_string(precise.partialCount) + "}",
               true);
     }
