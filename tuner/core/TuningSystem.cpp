@@ -1,0 +1,225 @@
+#include "tuner/core/TuningSystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "tuner/core/PitchNames.h"
+
+namespace tonarel::tuning {
+namespace {
+
+constexpr int kPitchClassA = 9;
+constexpr int kMiddleC = 60;
+constexpr double kLargestKeyOffset = 1200.0;
+
+int Wrapped(int pitchClass) { return ((pitchClass % 12) + 12) % 12; }
+
+double HeldReference(double hz)
+{
+    if (std::isnan(hz)) {
+        return kDefaultReferenceHz;
+    }
+    return std::clamp(std::round(hz * 100.0) / 100.0, kLowestReferenceHz, kHighestReferenceHz);
+}
+
+// Departures from equal temperament of each pitch class when `centsFromTonic`
+// is laid on `tonic`, shifted so that A's is 0.
+std::array<double, 12> Departures(const std::array<double, 12>& centsFromTonic, int tonic)
+{
+    const auto fromTonic = [&](int pitchClass) {
+        const int step = Wrapped(pitchClass - tonic);
+        return centsFromTonic[static_cast<std::size_t>(step)] - 100.0 * step;
+    };
+    const double departureOfA = fromTonic(kPitchClassA);
+    std::array<double, 12> departures{};
+    for (int pitchClass = 0; pitchClass < 12; ++pitchClass) {
+        departures[static_cast<std::size_t>(pitchClass)] = fromTonic(pitchClass) - departureOfA;
+    }
+    return departures;
+}
+
+double LargestMagnitude(std::span<const double> values)
+{
+    double largest = 0.0;
+    for (double value : values) {
+        largest = std::max(largest, std::abs(value));
+    }
+    return largest;
+}
+
+bool IsUsableScale(const ScalaScale& scale)
+{
+    return !scale.degreeCents.empty() && scale.PeriodCents() > 0.0 &&
+           std::all_of(scale.degreeCents.begin(), scale.degreeCents.end(),
+                       [](double cents) { return std::isfinite(cents); });
+}
+
+int64_t FloorDivision(int64_t value, int64_t divisor)
+{
+    const int64_t quotient = value / divisor;
+    return (value % divisor != 0 && (value < 0) != (divisor < 0)) ? quotient - 1 : quotient;
+}
+
+}  // namespace
+
+std::optional<double> ReferencePitchFromUser(double hz)
+{
+    if (!std::isfinite(hz)) {
+        return std::nullopt;
+    }
+    const double rounded = std::round(hz * 100.0) / 100.0;
+    if (rounded < kLowestReferenceHz || rounded > kHighestReferenceHz) {
+        return std::nullopt;
+    }
+    return rounded;
+}
+
+TuningSystem::TuningSystem() : TuningSystem(kDefaultReferenceHz, DefaultTemperament(), 0) {}
+
+TuningSystem::TuningSystem(double referenceHz, const Temperament& temperament, int tonicPitchClass)
+    : referenceHz_(HeldReference(referenceHz)), tonic_(Wrapped(tonicPitchClass))
+{
+    auto layout = std::make_shared<Layout>();
+    layout->name = std::string(temperament.chineseName);
+    layout->departures = Departures(temperament.centsFromTonic, tonic_);
+    largestDeparture_ = LargestMagnitude(*layout->departures);
+    layout_ = std::move(layout);
+}
+
+TuningSystem::TuningSystem(double referenceHz, const ScalaScale& scale, int tonicPitchClass, std::string scaleName)
+    : referenceHz_(HeldReference(referenceHz)), tonic_(Wrapped(tonicPitchClass))
+{
+    auto layout = std::make_shared<Layout>();
+    layout->name = std::move(scaleName);
+    if (!IsUsableScale(scale)) {
+        layout->departures = Departures(DefaultTemperament().centsFromTonic, tonic_);
+    } else if (scale.NotesPerPeriod() == 12 && scale.PeriodCents() == 1200.0) {
+        // An octave of twelve: laid out like a temperament, under note names.
+        std::array<double, 12> centsFromTonic{};
+        std::copy(scale.degreeCents.begin(), scale.degreeCents.end() - 1, centsFromTonic.begin() + 1);
+        layout->departures = Departures(centsFromTonic, tonic_);
+    } else {
+        layout->degreeCents.reserve(scale.NotesPerPeriod());
+        layout->degreeCents.push_back(0.0);
+        layout->degreeCents.insert(layout->degreeCents.end(), scale.degreeCents.begin(),
+                                   scale.degreeCents.end() - 1);
+        layout->periodCents = scale.PeriodCents();
+        layout->degreeZeroHz = EqualTemperedHz(kMiddleC + tonic_, referenceHz_);
+    }
+    if (layout->departures) {
+        largestDeparture_ = LargestMagnitude(*layout->departures);
+    }
+    layout_ = std::move(layout);
+}
+
+void TuningSystem::SetKeyOffsets(const std::array<double, 88>& centsByPianoKey)
+{
+    std::array<double, 88> offsets{};
+    for (std::size_t key = 0; key < offsets.size(); ++key) {
+        const double cents = centsByPianoKey[key];
+        offsets[key] = std::isfinite(cents) ? std::clamp(cents, -kLargestKeyOffset, kLargestKeyOffset) : 0.0;
+    }
+    keyOffsets_ = offsets;
+    largestDeparture_ =
+        (layout_->departures ? LargestMagnitude(*layout_->departures) : 0.0) + LargestMagnitude(offsets);
+}
+
+void TuningSystem::ClearKeyOffsets()
+{
+    keyOffsets_.reset();
+    largestDeparture_ = layout_->departures ? LargestMagnitude(*layout_->departures) : 0.0;
+}
+
+double TuningSystem::Departure(int midi) const
+{
+    double departure = (*layout_->departures)[static_cast<std::size_t>(Wrapped(midi))];
+    const int key = midi - kPianoKeyToMidi;
+    if (keyOffsets_ && key >= kFirstPianoKey && key <= kLastPianoKey) {
+        departure += (*keyOffsets_)[static_cast<std::size_t>(key - kFirstPianoKey)];
+    }
+    return departure;
+}
+
+TuningSystem::Note TuningSystem::TwelveNoteAt(int midi) const
+{
+    return {NoteName(midi), ShiftedByCents(EqualTemperedHz(midi, referenceHz_), Departure(midi)), midi};
+}
+
+TuningSystem::Note TuningSystem::ScaleNoteAt(int index) const
+{
+    const auto notesPerPeriod = static_cast<int64_t>(layout_->degreeCents.size());
+    const int64_t period = FloorDivision(index, notesPerPeriod);
+    const int64_t degree = index - period * notesPerPeriod;
+    const double cents =
+        layout_->degreeCents[static_cast<std::size_t>(degree)] + static_cast<double>(period) * layout_->periodCents;
+    std::string name = std::to_string(degree) + "/" + std::to_string(notesPerPeriod) + (period < 0 ? " -" : " +") +
+                       std::to_string(period < 0 ? -period : period);
+    return {std::move(name), ShiftedByCents(layout_->degreeZeroHz, cents), index};
+}
+
+TuningSystem::Note TuningSystem::NoteAt(int index) const
+{
+    index = std::clamp(index, -kLargestNoteIndex, kLargestNoteIndex);
+    return HasTwelveNotes() ? TwelveNoteAt(index) : ScaleNoteAt(index);
+}
+
+int TuningSystem::NearestTwelveNote(double hz) const
+{
+    // The equal-tempered neighbour first; a departure of up to d cents can
+    // only make a note within d cents of it nearer.
+    const double centsFromA4 = CentsBetween(hz, referenceHz_);
+    const double equalTempered = std::clamp(std::round(kMidiA4 + centsFromA4 / 100.0),
+                                            static_cast<double>(-kLargestNoteIndex),
+                                            static_cast<double>(kLargestNoteIndex));
+    const int reach = static_cast<int>(std::ceil(largestDeparture_ / 100.0)) + 1;
+    const int first = std::max(static_cast<int>(equalTempered) - reach, -kLargestNoteIndex);
+    const int last = std::min(static_cast<int>(equalTempered) + reach, kLargestNoteIndex);
+    int nearest = first;
+    double nearestDistance = std::numeric_limits<double>::infinity();
+    for (int midi = first; midi <= last; ++midi) {
+        const double distance = std::abs(centsFromA4 - (100.0 * (midi - kMidiA4) + Departure(midi)));
+        if (distance < nearestDistance) {
+            nearest = midi;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
+}
+
+int TuningSystem::NearestScaleNote(double hz) const
+{
+    const double centsFromDegreeZero = CentsBetween(hz, layout_->degreeZeroHz);
+    const double period = layout_->periodCents;
+    const auto notesPerPeriod = static_cast<int64_t>(layout_->degreeCents.size());
+    // The periods whose every degree has an index within the limit.
+    const int64_t lastPeriod = std::max<int64_t>(kLargestNoteIndex / notesPerPeriod - 1, 0);
+    int64_t nearest = 0;
+    double nearestDistance = std::numeric_limits<double>::infinity();
+    for (int64_t degree = 0; degree < notesPerPeriod; ++degree) {
+        const double degreeCents = layout_->degreeCents[static_cast<std::size_t>(degree)];
+        const double periods = std::clamp(std::round((centsFromDegreeZero - degreeCents) / period),
+                                          static_cast<double>(-lastPeriod), static_cast<double>(lastPeriod));
+        const double distance = std::abs(centsFromDegreeZero - degreeCents - periods * period);
+        const int64_t index = static_cast<int64_t>(periods) * notesPerPeriod + degree;
+        if (distance < nearestDistance || (distance == nearestDistance && index < nearest)) {
+            nearest = index;
+            nearestDistance = distance;
+        }
+    }
+    return static_cast<int>(nearest);
+}
+
+TuningSystem::Reading TuningSystem::Nearest(double hz) const
+{
+    if (!(hz > 0.0) || !std::isfinite(hz)) {
+        return {NoteAt(HasTwelveNotes() ? kMidiA4 : 0), std::numeric_limits<double>::quiet_NaN()};
+    }
+    Note note = NoteAt(HasTwelveNotes() ? NearestTwelveNote(hz) : NearestScaleNote(hz));
+    const double cents = CentsBetween(hz, note.targetHz);
+    return {std::move(note), cents};
+}
+
+}  // namespace tonarel::tuning
