@@ -27,6 +27,11 @@ void FuzzTemperamentFile(const uint8_t* data, std::size_t size);
 /// formats against a reference conversion, and parsed back.
 void FuzzNumberFormat(const uint8_t* data, std::size_t size);
 
+/// The text of a Scala scale file: the reader's outcome against the text,
+/// and the tuning system laid out on an accepted scale (tonic and reference
+/// pitch from the input's length, see ScalaScaleFuzz.cpp).
+void FuzzScalaScale(const uint8_t* data, std::size_t size);
+
 /// A harness by the name of its input folders (fuzz/corpus/NAME,
 /// fuzz/regressions/NAME).
 struct Harness {
@@ -38,6 +43,7 @@ inline constexpr Harness kHarnesses[] = {
     {"precise", &FuzzPreciseReading},
     {"temperament", &FuzzTemperamentFile},
     {"numbers", &FuzzNumberFormat},
+    {"scala", &FuzzScalaScale},
 };
 
 }  // namespace tonarel::fuzz

@@ -199,8 +199,36 @@ def number_inputs():
         write("corpus", "numbers", name, data)
 
 
+# --- scala: the text of a .scl file (see ScalaScaleFuzz.cpp)
+
+def scala_inputs():
+    nineteen = "".join("%.6f\n" % (step * 1200 / 19) for step in range(1, 20))
+    seeds = {
+        "equal-twelve": "! equal.scl\n!\n12 equal\n 12\n!\n" +
+                        "".join(" %d.0\n" % (100 * k) for k in range(1, 12)) + " 2/1\n",
+        "just-crlf-comments": "\ufeff! just.scl\r\n!\r\n5-limit just\r\n12\r\n! degrees\r\n" +
+                              "".join("%s\r\n" % r for r in "16/15 9/8 6/5 5/4 4/3 45/32 3/2 8/5 5/3 9/5 15/8".split()) +
+                              "2\r\n",
+        "meantone-cents-with-text": "quarter-comma\n 3 pitches\n 193.157 tone\n\t696.578 fifth\n1200. octave\n",
+        "bohlen-pierce": "Bohlen-Pierce\n13\n27/25\n25/21\n9/7\n7/5\n75/49\n5/3\n9/5\n49/25\n15/7\n7/3\n"
+                         "63/25\n25/9\n3/1\n",
+        "nineteen-equal": "19-EDO\n19\n" + nineteen,
+        "unordered-degrees-empty-description": "\n3\n-50.0\n1300.0\n2/1\ntrailing text\n",
+        "largest-numbers": "d\n2\n2147483647/2147483646\n2147483647\n",
+        "degrees-missing": "d\n12\n9/8\n5/4\n",
+        "absurd-count": "d\n2147483647\n3/2\n",
+        "not-a-pitch": "d\n3\n9/8\nfifth\n2/1\n",
+        "negative-ratio": "d\n2\n-3/2\n2/1\n",
+        "period-below-unison": "d\n2\n3/2\n1/2\n",
+        "empty": "",
+    }
+    for name, text in seeds.items():
+        write("corpus", "scala", name, text.encode("utf-8"))
+
+
 if __name__ == "__main__":
     capture_inputs()
     precise_inputs()
     temperament_inputs()
     number_inputs()
+    scala_inputs()

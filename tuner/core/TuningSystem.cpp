@@ -41,15 +41,6 @@ std::array<double, 12> Departures(const std::array<double, 12>& centsFromTonic, 
     return departures;
 }
 
-double LargestMagnitude(std::span<const double> values)
-{
-    double largest = 0.0;
-    for (double value : values) {
-        largest = std::max(largest, std::abs(value));
-    }
-    return largest;
-}
-
 bool IsUsableScale(const ScalaScale& scale)
 {
     return !scale.degreeCents.empty() && scale.PeriodCents() > 0.0 &&
@@ -85,7 +76,6 @@ TuningSystem::TuningSystem(double referenceHz, const Temperament& temperament, i
     auto layout = std::make_shared<Layout>();
     layout->name = std::string(temperament.chineseName);
     layout->departures = Departures(temperament.centsFromTonic, tonic_);
-    largestDeparture_ = LargestMagnitude(*layout->departures);
     layout_ = std::move(layout);
 }
 
@@ -109,9 +99,6 @@ TuningSystem::TuningSystem(double referenceHz, const ScalaScale& scale, int toni
         layout->periodCents = scale.PeriodCents();
         layout->degreeZeroHz = EqualTemperedHz(kMiddleC + tonic_, referenceHz_);
     }
-    if (layout->departures) {
-        largestDeparture_ = LargestMagnitude(*layout->departures);
-    }
     layout_ = std::move(layout);
 }
 
@@ -123,15 +110,9 @@ void TuningSystem::SetKeyOffsets(const std::array<double, 88>& centsByPianoKey)
         offsets[key] = std::isfinite(cents) ? std::clamp(cents, -kLargestKeyOffset, kLargestKeyOffset) : 0.0;
     }
     keyOffsets_ = offsets;
-    largestDeparture_ =
-        (layout_->departures ? LargestMagnitude(*layout_->departures) : 0.0) + LargestMagnitude(offsets);
 }
 
-void TuningSystem::ClearKeyOffsets()
-{
-    keyOffsets_.reset();
-    largestDeparture_ = layout_->departures ? LargestMagnitude(*layout_->departures) : 0.0;
-}
+void TuningSystem::ClearKeyOffsets() { keyOffsets_.reset(); }
 
 double TuningSystem::Departure(int midi) const
 {
@@ -168,25 +149,31 @@ TuningSystem::Note TuningSystem::NoteAt(int index) const
 
 int TuningSystem::NearestTwelveNote(double hz) const
 {
-    // The equal-tempered neighbour first; a departure of up to d cents can
-    // only make a note within d cents of it nearer.
+    // Each pitch class's nearest octave without a key offset; an offset of at
+    // most 1200 cents can only make a note up to three octaves from it nearer.
     const double centsFromA4 = CentsBetween(hz, referenceHz_);
-    const double equalTempered = std::clamp(std::round(kMidiA4 + centsFromA4 / 100.0),
-                                            static_cast<double>(-kLargestNoteIndex),
-                                            static_cast<double>(kLargestNoteIndex));
-    const int reach = static_cast<int>(std::ceil(largestDeparture_ / 100.0)) + 1;
-    const int first = std::max(static_cast<int>(equalTempered) - reach, -kLargestNoteIndex);
-    const int last = std::min(static_cast<int>(equalTempered) + reach, kLargestNoteIndex);
-    int nearest = first;
+    constexpr int kOctavesAround = 3;
+    int64_t nearest = 0;
     double nearestDistance = std::numeric_limits<double>::infinity();
-    for (int midi = first; midi <= last; ++midi) {
-        const double distance = std::abs(centsFromA4 - (100.0 * (midi - kMidiA4) + Departure(midi)));
-        if (distance < nearestDistance) {
-            nearest = midi;
-            nearestDistance = distance;
+    for (int pitchClass = 0; pitchClass < 12; ++pitchClass) {
+        const double departure = (*layout_->departures)[static_cast<std::size_t>(pitchClass)];
+        const double octaves = std::clamp(
+            std::round((centsFromA4 - departure - 100.0 * (pitchClass - kMidiA4)) / 1200.0),
+            static_cast<double>(-kLargestNoteIndex / 12), static_cast<double>(kLargestNoteIndex / 12));
+        const int64_t first = static_cast<int64_t>(octaves) * 12 + pitchClass - 12 * kOctavesAround;
+        for (int64_t midi = first; midi <= first + 24 * kOctavesAround; midi += 12) {
+            if (midi < -kLargestNoteIndex || midi > kLargestNoteIndex) {
+                continue;
+            }
+            const int note = static_cast<int>(midi);
+            const double distance = std::abs(centsFromA4 - (100.0 * (note - kMidiA4) + Departure(note)));
+            if (distance < nearestDistance || (distance == nearestDistance && midi < nearest)) {
+                nearest = midi;
+                nearestDistance = distance;
+            }
         }
     }
-    return nearest;
+    return static_cast<int>(nearest);
 }
 
 int TuningSystem::NearestScaleNote(double hz) const

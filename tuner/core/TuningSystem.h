@@ -121,7 +121,6 @@ private:
     int tonic_ = 0;
     std::shared_ptr<const Layout> layout_;
     std::optional<std::array<double, 88>> keyOffsets_;
-    double largestDeparture_ = 0.0;  // cents, over pitch classes and key offsets
 };
 
 }  // namespace tonarel::tuning
