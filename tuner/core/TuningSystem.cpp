@@ -126,7 +126,9 @@ double TuningSystem::Departure(int midi) const
 
 TuningSystem::Note TuningSystem::TwelveNoteAt(int midi) const
 {
-    return {NoteName(midi), ShiftedByCents(EqualTemperedHz(midi, referenceHz_), Departure(midi)), midi};
+    // One shift from A4: a scale may move a note so far that its
+    // equal-tempered place alone would leave the range of a double.
+    return {NoteName(midi), ShiftedByCents(referenceHz_, 100.0 * (midi - kMidiA4) + Departure(midi)), midi};
 }
 
 TuningSystem::Note TuningSystem::ScaleNoteAt(int index) const
