@@ -111,6 +111,10 @@ INSTANTIATE_TEST_SUITE_P(
         // in 1/4-comma meantone on C, whose G♯ is 117 cents below A.
         ExpectedReading{"MeantoneDeparturesDecideTheNearest", TuningSystem(440.0, Named("meantone-1/4"), 0), 426.24,
                         "A4", 69, 440.0, -55.005},
+        // Twelve pitches to the octave from a file are note names too: just E4
+        // is 5/4 above C4, which is 3/5 of A4.
+        ExpectedReading{"TwelveNoteScalaScaleByNoteNames", TuningSystem(440.0, kJustScale, 0, "just.scl"), 330.0,
+                        "E4", 64, 330.0, 0.0},
         ExpectedReading{"NineteenEqualDegreeZeroOnTheTonic", TuningSystem(440.0, kNineteenEqual, 0, "19.scl"),
                         261.6256, "0/19 +0", 0, 261.626, 0.0},
         ExpectedReading{"NineteenEqualOnePeriodUp", TuningSystem(440.0, kNineteenEqual, 0, "19.scl"), 675.4854,

@@ -5,7 +5,7 @@
 //
 // Placing the pitches:
 //   - A 12-note system (a built-in temperament, or a Scala scale of 12
-//     pitches with the period 2/1) lays its table on the chosen tonic: the
+//     pitches whose period is exactly 1200 cents, 2/1) lays its table on the chosen tonic: the
 //     tonic takes C's part, so with the tonic D the table's "E" (its second
 //     entry above the tonic) lands on E. Every tonic in every octave sits at
 //     its equal-tempered pitch first; then the whole scale is shifted so that
@@ -82,13 +82,13 @@ public:
     /// be positive and finite; anything else gives the note at index 69 (or
     /// degree 0) with cents NaN. Ties go to the lower note. Notes are sought
     /// within ±kLargestNoteIndex (only a scale with a period of a tiny
-    /// fraction of a cent reaches that end). Example: on
-    /// 440 Hz, equal: Nearest(442) is {{"A4", 440.0, 69}, +7.85}.
+    /// fraction of a cent reaches that end). Example: on 440 Hz, equal:
+    /// Nearest(442) is {{"A4", 440.0, 69}, +7.85}.
     Reading Nearest(double hz) const;
 
     /// The note of `index` (a MIDI number for 12-note systems; see above for
-    /// other scales), held within ±kLargestNoteIndex. Example: 60 on 440 Hz, equal is
-    /// {"C4", 261.6256, 60}.
+    /// other scales), held within ±kLargestNoteIndex. Example: 60 on 440 Hz,
+    /// equal is {"C4", 261.6256, 60}.
     Note NoteAt(int index) const;
 
     /// A piano's stretch: `centsByPianoKey[k]` is added to the target of
