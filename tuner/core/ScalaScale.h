@@ -7,7 +7,8 @@
 //     it stands; a UTF-8 byte order mark before the first line is skipped;
 //   - the first other line is the description, kept as written (it may be
 //     empty);
-//   - the next is the number of pitches n, a whole number 1..2147483647;
+//   - the next is the number of pitches n, a whole number 1..2147483647
+//     (text after it is ignored: "12 notes");
 //   - the next n are the pitches (degrees 1..n; degree 0, 1/1, is implied).
 //     After leading blanks, a value with a "." is in cents ("701.955",
 //     "-5.", ".5"); otherwise it is a ratio "p/q" or a whole number "p"
