@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@ struct ValidFile {
     std::string description;
     std::vector<std::string> degreeTexts;
     std::vector<double> degreeCents;
+
+    friend void PrintTo(const ValidFile& file, std::ostream* out) { *out << file.what; }
 };
 
 class ValidScalaFiles : public testing::TestWithParam<ValidFile> {};
@@ -62,6 +65,8 @@ struct BrokenFile {
     std::string text;
     int line;
     std::string message;  // the whole message, "第 N 行：" included
+
+    friend void PrintTo(const BrokenFile& file, std::ostream* out) { *out << file.what; }
 };
 
 class BrokenScalaFiles : public testing::TestWithParam<BrokenFile> {};

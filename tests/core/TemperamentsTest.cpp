@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -15,6 +16,8 @@ namespace {
 struct PublishedTable {
     std::string_view commandName;
     std::array<double, 12> cents;
+
+    friend void PrintTo(const PublishedTable& table, std::ostream* out) { *out << table.commandName; }
 };
 
 class PublishedTemperaments : public testing::TestWithParam<PublishedTable> {};
