@@ -112,6 +112,8 @@ PitchOrProblem CentsValue(std::string_view value, std::size_t signLength, std::s
         return kTooLarge;
     }
     const std::string_view number = value.substr(signLength, wholeDigits.size() + 1 + fractionDigits.size());
+    // Digits on both sides of the point always read; a value too small for a
+    // double ("0.000...1") leaves the magnitude 0, which it is to the cent.
     double magnitude = 0.0;
     std::from_chars(number.data(), number.data() + number.size(), magnitude);
     const bool negative = signLength == 1 && value[0] == '-';
