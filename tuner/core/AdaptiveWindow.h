@@ -21,7 +21,7 @@ inline constexpr std::array<std::size_t, 4> kWindowLengths = {2048, 4096, 8192, 
 /// 16384 below. Example: A4 (440 Hz) -> 2048, C2 (65.4 Hz) -> 8192.
 constexpr std::size_t WindowLengthFor(double firstPartialHz)
 {
-    if (firstPartialHz >= 300.0) {
+    if (firstPartialHz >= 1000.0) {
         return kWindowLengths[0];
     }
     if (firstPartialHz >= 100.0) {

@@ -119,9 +119,14 @@ struct LiveTracker::State {
         if (!series) {
             return std::nullopt;
         }
+        // The octave below must be resolved too before the decision is
+        // trusted (or the search be as long as it gets): a bass note's
+        // partials that the stretch cannot yet separate read as a note an
+        // octave higher.
         const double firstHz = series->model.PartialHz(1);
+        const double resolvedFrom = kResolutionsBetweenPartials * kLiveSampleRate / static_cast<double>(length);
         if (firstHz < precise::kLowestFirstPartialHz || firstHz > precise::kHighestFirstPartialHz ||
-            firstHz < kResolutionsBetweenPartials * kLiveSampleRate / static_cast<double>(length)) {
+            firstHz < resolvedFrom || (firstHz < 2.0 * resolvedFrom && length < kSearchSamples)) {
             return std::nullopt;
         }
         const std::optional<SeriesMeasurement> measured = Measure(series->model, available);
