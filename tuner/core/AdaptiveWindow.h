@@ -17,8 +17,10 @@ inline constexpr double kLiveSampleRate = 44100.0;
 inline constexpr std::array<std::size_t, 4> kWindowLengths = {2048, 4096, 8192, 16384};
 
 /// The window for a note whose first partial is at `firstPartialHz`:
-/// 2048 samples from 300 Hz up, 4096 from 100 Hz, 8192 from 50 Hz,
-/// 16384 below. Example: A4 (440 Hz) -> 2048, C2 (65.4 Hz) -> 8192.
+/// 2048 samples from 1000 Hz up, 4096 from 100 Hz, 8192 from 50 Hz,
+/// 16384 below. Up to 1 kHz the window spans 93 ms, which evens out the
+/// beating of a piano's unison strings without hiding a vibrato.
+/// Example: A4 (440 Hz) -> 4096, C2 (65.4 Hz) -> 8192.
 constexpr std::size_t WindowLengthFor(double firstPartialHz)
 {
     if (firstPartialHz >= 1000.0) {

@@ -30,7 +30,6 @@ constexpr int kCheckEvery = 8;                        // readings between search
 constexpr int kDisagreementsToSwitch = 3;
 constexpr double kLeastMeanSquare = 1.0;              // under one sample unit RMS the input is silent
 constexpr double kAttackRise = 8.0;                   // 9 dB from one reading's samples to the next
-constexpr double kFadeUnderLoudest = 1e-5;            // 50 dB
 
 double CentsApart(double a, double b)
 {
@@ -55,7 +54,6 @@ struct LiveTracker::State {
     bool sounding = false;
     precise::StiffString held;
     double heldFirstHz = 0.0;
-    double loudest = 0.0;
     int misses = 0;
     int sinceCheck = 0;
     int disagreements = 0;
@@ -209,7 +207,7 @@ LiveReading LiveTracker::Read()
         s.EndNote();
         s.attackSample = s.ring.Appended() - kReadingInterval;
     }
-    if (s.sounding && (level < kLeastMeanSquare || level < kFadeUnderLoudest * s.loudest)) {
+    if (s.sounding && level < kLeastMeanSquare) {
         s.EndNote();
     }
     if (level < kLeastMeanSquare) {
@@ -219,7 +217,6 @@ LiveReading LiveTracker::Read()
     std::optional<SeriesMeasurement> measured;
     bool started = false;
     if (s.sounding) {
-        s.loudest = std::max(s.loudest, level);
         measured = s.Measure(s.held, s.ring.Held());
         if (++s.sinceCheck >= kCheckEvery) {
             s.sinceCheck = 0;
@@ -261,7 +258,6 @@ LiveReading LiveTracker::Read()
         }
         s.sounding = true;
         s.held = measured->model;
-        s.loudest = level;
         s.sinceCheck = 0;
         s.misses = 0;
         started = true;

@@ -12,9 +12,9 @@
 // fits the note (tuner/core/AdaptiveWindow.h: 46 ms in the treble, 186 ms in
 // the bass), and refits the stiff-string model, so the reading follows a
 // bend or a vibrato without ever jumping an octave. The note ends when its
-// partials fade into the noise, the level falls 50 dB below the note's
-// loudest, or a new attack (the level rising 9 dB from one reading to the
-// next) starts the next note. A search every eight readings may replace the
+// partials fade into the noise (three readings in a row with less than a
+// quarter of the power in them), the input falls silent, or a new attack
+// (the level rising 9 dB from one reading to the next) starts the next note. A search every eight readings may replace the
 // held series, but only when it disagrees three times in a row.
 //
 // Input: mono 16-bit samples at 44 100 Hz. Memory: fixed at construction
