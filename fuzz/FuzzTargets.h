@@ -27,6 +27,11 @@ void FuzzTemperamentFile(const uint8_t* data, std::size_t size);
 /// formats against a reference conversion, and parsed back.
 void FuzzNumberFormat(const uint8_t* data, std::size_t size);
 
+/// Samples fed to the live tracker in blocks of varying size, behind a
+/// 4-byte prefix described in LiveTrackerFuzz.cpp: every reading in its
+/// ranges and on time, no allocation beyond a decision's spectrum.
+void FuzzLiveTracker(const uint8_t* data, std::size_t size);
+
 /// A harness by the name of its input folders (fuzz/corpus/NAME,
 /// fuzz/regressions/NAME).
 struct Harness {
@@ -38,6 +43,7 @@ inline constexpr Harness kHarnesses[] = {
     {"precise", &FuzzPreciseReading},
     {"temperament", &FuzzTemperamentFile},
     {"numbers", &FuzzNumberFormat},
+    {"tracker", &FuzzLiveTracker},
 };
 
 }  // namespace tonarel::fuzz
