@@ -218,6 +218,11 @@ LiveReading LiveTracker::Read()
     bool started = false;
     if (s.sounding) {
         measured = s.Measure(s.held, s.ring.Held());
+        // A held note moves on by less than this from one reading to the
+        // next; a reading that leaps counts as the note not heard.
+        if (measured && CentsApart(measured->firstPartialHz, s.heldFirstHz) > kSameNoteCents) {
+            measured.reset();
+        }
         if (++s.sinceCheck >= kCheckEvery) {
             s.sinceCheck = 0;
             const std::optional<SeriesMeasurement> other = s.Search();

@@ -13,6 +13,10 @@ constexpr double kWeightCeiling = 1e4;            // past 40 dB over its surroun
 constexpr double kFirstPartialLeastSnr = 1e3;     // the first partial is read on its own 30 dB over the floor...
 constexpr double kFirstWithinStrongest = 1e-3;    // ...and within 30 dB of the strongest partial
 constexpr std::size_t kLobeBins = 2;              // the Hann main lobe: two bins either side of the peak
+// A note bends at most a few percent between two readings 23 ms apart (a
+// wide vibrato moves it 1 %); a larger scale comes from a stray peak taken
+// for a partial and would carry the search off to the wrong partials.
+constexpr double kLargestScale = 1.03;
 
 struct Found {
     uint32_t number = 0;
@@ -38,7 +42,8 @@ SeriesMeasurement MeasureSeries(const PhaseAdvanceSpectrum& spectrum, const prec
     double scaleSum = 0.0;
     double scaleWeight = 0.0;
     for (uint32_t number = 1; number <= kMostMeasuredPartials; ++number) {
-        const double scale = scaleWeight > 0.0 ? scaleSum / scaleWeight : 1.0;
+        const double scale =
+            scaleWeight > 0.0 ? std::clamp(scaleSum / scaleWeight, 1.0 / kLargestScale, kLargestScale) : 1.0;
         const double place = expected.PartialHz(number) * scale;
         const double halfWidth = kSearchShare * expected.f0 * scale;
         if (place + halfWidth > topHz) {
