@@ -61,7 +61,8 @@ SeriesMeasurement MeasureSeries(const PhaseAdvanceSpectrum& spectrum, const prec
             }
         }
         // A maximum at the band's edge is the flank of something outside it.
-        if (spectrum.Power(peak - 1) > spectrum.Power(peak) || spectrum.Power(peak + 1) > spectrum.Power(peak)) {
+        if (!(spectrum.Power(peak) > 0.0) || spectrum.Power(peak - 1) > spectrum.Power(peak) ||
+            spectrum.Power(peak + 1) > spectrum.Power(peak)) {
             continue;
         }
         double lobe = 0.0;
