@@ -21,7 +21,7 @@ constexpr std::size_t kShortestSearch = 2048;
 constexpr double kLowestPeakHz = 20.0;
 constexpr double kHighestPeakHz = 16000.0;
 constexpr double kLeastPeakSnr = 20.0;                // as the precise reading: noise alone almost never peaks there
-constexpr double kResolutionsBetweenPartials = 4.0;   // main lobes of neighbouring partials must not overlap
+constexpr double kResolutionsBetweenPartials = 4.0;   // a search resolves partials this many of its resolutions apart
 constexpr double kLeastConfidence = 0.5;              // a reading is found from here
 constexpr double kKeepConfidence = 0.25;              // below it the note counts as gone
 constexpr int kMissesToEnd = 3;
@@ -70,18 +70,13 @@ struct LiveTracker::State {
 
     double TopHz() const { return std::min(kHighestPeakHz, 0.95 * kLiveSampleRate / 2.0); }
 
-    // The longest window fitting in `available` samples, no longer than the
-    // one the note wants and resolving its partials; 0 when none does.
+    // The note's own window when `available` samples hold it and its
+    // advance; 0 otherwise (a shorter window would read a bass note's first
+    // partial through the skirts of its neighbours).
     static std::size_t FittingWindow(double firstHz, std::size_t available)
     {
-        const std::size_t wanted = WindowLengthFor(firstHz);
-        for (auto length = kWindowLengths.rbegin(); length != kWindowLengths.rend(); ++length) {
-            const bool resolves = firstHz >= kResolutionsBetweenPartials * kLiveSampleRate / static_cast<double>(*length);
-            if (*length <= wanted && *length + AdvanceFor(*length) <= available && resolves) {
-                return *length;
-            }
-        }
-        return 0;
+        const std::size_t length = WindowLengthFor(firstHz);
+        return length + AdvanceFor(length) <= available ? length : 0;
     }
 
     std::optional<SeriesMeasurement> Measure(const precise::StiffString& model, std::size_t available)
