@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                   2.0, 0.3, 1.0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Which readings count
+// The found readings later than `seconds`.
 std::vector<LiveReading> FoundAfter(const std::vector<LiveReading>& readings, double seconds)
 {
     std::vector<LiveReading> found;

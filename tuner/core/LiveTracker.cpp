@@ -59,10 +59,6 @@ struct LiveTracker::State {
     int disagreements = 0;
     double pendingHz = 0.0;  // a decision waiting for its confirmation
 
-    struct Candidate {
-        SeriesMeasurement measured;
-    };
-
     std::size_t SinceAttack() const
     {
         return static_cast<std::size_t>(std::min<uint64_t>(ring.Appended() - attackSample, ring.Held()));
