@@ -63,7 +63,9 @@ void FuzzLiveTracker(const uint8_t* data, std::size_t size)
     const double correction = 1.0 + static_cast<int8_t>(data[2]) / 10000.0;
     const bool resetHalfway = (data[3] & 1) != 0;
     std::vector<int16_t> samples((size - kPrefixBytes) / 2);
-    std::memcpy(samples.data(), data + kPrefixBytes, 2 * samples.size());
+    if (!samples.empty()) {
+        std::memcpy(samples.data(), data + kPrefixBytes, 2 * samples.size());
+    }
     const uint64_t total = samples.size() * repeats;
 
     tuner::LiveTracker tracker;
