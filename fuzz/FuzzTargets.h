@@ -31,6 +31,10 @@ void FuzzNumberFormat(const uint8_t* data, std::size_t size);
 /// and the tuning system laid out on an accepted scale (tonic and reference
 /// pitch from the input's length, see ScalaScaleFuzz.cpp).
 void FuzzScalaScale(const uint8_t* data, std::size_t size);
+/// Samples fed to the live tracker in blocks of varying size, behind a
+/// 4-byte prefix described in LiveTrackerFuzz.cpp: every reading in its
+/// ranges and on time, no allocation beyond a decision's spectrum.
+void FuzzLiveTracker(const uint8_t* data, std::size_t size);
 
 /// A harness by the name of its input folders (fuzz/corpus/NAME,
 /// fuzz/regressions/NAME).
@@ -44,6 +48,7 @@ inline constexpr Harness kHarnesses[] = {
     {"temperament", &FuzzTemperamentFile},
     {"numbers", &FuzzNumberFormat},
     {"scala", &FuzzScalaScale},
+    {"tracker", &FuzzLiveTracker},
 };
 
 }  // namespace tonarel::fuzz

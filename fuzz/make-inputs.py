@@ -224,6 +224,32 @@ def scala_inputs():
     }
     for name, text in seeds.items():
         write("corpus", "scala", name, text.encode("utf-8"))
+# --- tracker: a 4-byte prefix, then the samples (see LiveTrackerFuzz.cpp)
+
+def tracker_prefix(repeats, block_seed, correction=0, reset_halfway=False):
+    return struct.pack("<BBbB", repeats - 1, block_seed, correction, 1 if reset_halfway else 0)
+
+
+def samples(values):
+    return struct.pack("<%dh" % len(values), *values)
+
+
+def tracker_inputs():
+    seeds = {
+        # 0.19 s of a bright A4 fed 16 times over: about 3 s of a held note.
+        "a4-repeated": tracker_prefix(16, 7) + samples(harmonic(8192, 440.0, [8000 / k for k in range(1, 7)], 100)),
+        # A bass string with stretched partials, sharpened by the correction.
+        "stiff-bass-corrected": tracker_prefix(12, 200, 90) + samples(
+            harmonic(12000, 65.4, [6000 / k for k in range(1, 16)], 100, 3e-4)),
+        # A quiet note, -40 dBFS, reset halfway.
+        "quiet-reset": tracker_prefix(10, 3, -50, True) + samples(harmonic(6000, 523.25, [150, 60, 30], 100)),
+        "noise": tracker_prefix(8, 99) + samples(noise(8000, 12000, 5)),
+        "full-scale-square": tracker_prefix(16, 1) + samples(([32767] * 50 + [-32768] * 50) * 60),
+        "silence-then-clicks": tracker_prefix(6, 42) + samples([0] * 3000 + [32767, -32768] * 4 + [0] * 3000),
+        "prefix-only": tracker_prefix(1, 0),
+    }
+    for name, data in seeds.items():
+        write("corpus", "tracker", name, data)
 
 
 if __name__ == "__main__":
@@ -232,3 +258,4 @@ if __name__ == "__main__":
     temperament_inputs()
     number_inputs()
     scala_inputs()
+    tracker_inputs()

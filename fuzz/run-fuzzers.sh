@@ -23,8 +23,9 @@ fi
 # Inputs beyond these lengths add little: a capture file needs some blocks of
 # 1024 bytes and half a second of noise window, a precise reading a third of
 # a second (a note from about 40 Hz up), a temperament file 491 bytes and one
-# more, a number 12, a scale file a few hundred short lines.
-declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16 [scala]=4096)
+# more, a number 12, a scale file a few hundred short lines, the tracker a third
+# of a second of samples (fed up to 16 times over, so that a note is held).
+declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16 [scala]=4096 [tracker]=32768)
 
 mkdir -p "$build/findings"
 for harness in "$@"; do

@@ -64,6 +64,10 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
             request.json = true;
             continue;
         }
+        if (argument == "--track") {
+            request.track = true;
+            continue;
+        }
         if (argument == "--precise") {
             request.options.precise = true;
             continue;
@@ -105,6 +109,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
 std::string UsageText()
 {
     return "用法：tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--precise] [--json]\n"
+           "      tonarel-analyze FILE.wav --track\n"
            "像音准仪一样分析一个录音文件（单声道 16 位 44100 Hz 的 WAV 文件），\n"
            "并输出音准仪显示的频率、信/噪比、半音序号和偏差。\n"
            "  --segment-ms N  声音片段长度（毫秒，10 到 4000）；默认自动侦测\n"
@@ -116,6 +121,9 @@ std::string UsageText()
            "  --json          输出一个 JSON 对象，包括数值和诊断信息；与 --precise 同用时\n"
            "                  另有 \"precise\" 对象：所用片段（begin、end，数据偏移字节）、\n"
            "                  可信度（confidence，0 到 1）、非谐性系数（inharmonicity）等\n"
+           "  --track         像调音器一样实时跟踪：每 1024 个采样输出一行 JSON 对象，包括时间（time，秒）、\n"
+           "                  是否找到音符（found）、频率（frequency）、音名（note）、目标频率（target）、\n"
+           "                  偏差（cents，音分）和可信度（confidence）；暂按 A4 = 440 Hz 的十二平均律\n"
            "退出状态：0 已分析（包括没有声音的结果），1 文件无法读取或输出失败，2 参数错误。\n";
 }
 

@@ -13,6 +13,7 @@
 #include "tools/analyze/AnalyzeArguments.h"
 #include "tools/analyze/AnalyzeReport.h"
 #include "tools/analyze/QuotedArgument.h"
+#include "tools/analyze/TrackReport.h"
 #include "wave/CaptureFile.h"
 
 namespace {
@@ -80,6 +81,11 @@ int main(int argc, char** argv)
     const AnalyzeRequest& request = std::get<AnalyzeRequest>(parsed);
     if (!CheckReadable(request.fileName)) {
         return kExitFailure;
+    }
+
+    if (request.track) {
+        std::optional<CaptureFile> file = CaptureFile::Open(request.fileName);
+        return file && WriteTrackedReadings(*file, stdout) ? kExitAnalysed : kExitFailure;
     }
 
     std::array<float, kSemitoneCount> semitoneTable{};
