@@ -21,9 +21,9 @@
 
 #include "precise/NoteStretch.h"
 #include "precise/PreciseReading.h"
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tests/support/PitchPathTone.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 #include "tuner/core/LiveTracker.h"
 #include "tuner/core/StrobePhase.h"
 

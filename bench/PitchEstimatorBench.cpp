@@ -12,15 +12,16 @@
 #include <vector>
 
 #include "precise/PreciseReading.h"
+#include "standard/PitchEstimator.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
-#include "wave/PitchEstimator.h"
+#include "tools/tones/WaveFileWriter.h"
 
 using namespace tonarel;
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 class Recordings {
 public:
@@ -34,9 +35,9 @@ private:
     Recordings() : directory_(TemporaryDirectory::Enter::kNo)
     {
         for (const int seconds : {1, 5, 10, 20}) {
-            const uint32_t leadIn = kTestSampleRate / 2;
-            const uint32_t note = static_cast<uint32_t>(seconds) * kTestSampleRate - leadIn;
-            const double decaySeconds = static_cast<double>(note) / kTestSampleRate / 3;
+            const uint32_t leadIn = kToneSampleRate / 2;
+            const uint32_t note = static_cast<uint32_t>(seconds) * kToneSampleRate - leadIn;
+            const double decaySeconds = static_cast<double>(note) / kToneSampleRate / 3;
             const std::filesystem::path file = directory_ / ("note-" + std::to_string(seconds) + "s.wav");
             WriteCaptureFile(file, Concatenate({Noise(leadIn, 30), DecayingTone(note, 441.0, 12000.0, decaySeconds)}));
             files_[seconds] = file;
@@ -53,11 +54,11 @@ void BM_EstimatePitch(benchmark::State& state)
     uint32_t byteCount = 0;
     long double frequency = 0;
     for (auto _ : state) {
-        std::unique_ptr<int16_t[]> samples;
-        uint32_t snrUsed = 0;
-        frequency = tonarel::EstimatePitch(file, samples, byteCount, 0, snrUsed, 0, 4);
+        tonarel::PitchEstimate estimate = tonarel::EstimatePitch(file, tonarel::PitchEstimatorOptions{});
+        frequency = estimate.frequency;
+        byteCount = estimate.byteCount;
         benchmark::DoNotOptimize(frequency);
-        benchmark::DoNotOptimize(samples.get());
+        benchmark::DoNotOptimize(estimate.samples.get());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(file)));
     // What was analysed: the automatic segment's length and the reading.

@@ -15,11 +15,12 @@
 #include <vector>
 
 #include "bench/OffscreenApplication.h"
-#include "meter/Unit3.h"
-#include "scope/Unit2.h"
+#include "meter/PitchMeterWindow.h"
+#include "scope/OscilloscopeWindow.h"
 #include "shell/ApplicationWindows.h"
 #include "tests/support/CaptureDeviceStandIn.h"
-#include "wave/RecordingFile.h"
+#include "tests/support/TakeFileWriter.h"
+#include "wave/TakeFile.h"
 
 using namespace tonarel;
 
@@ -45,9 +46,9 @@ std::vector<int16_t> TenSecondTake()
 
 /// The program's windows in a scratch working directory, with a stand-in
 /// device whose take is the 10 s recording.
-class Windows {
+class ProgramWindows {
 public:
-    Windows() : previous_(QDir::currentPath())
+    ProgramWindows() : previous_(QDir::currentPath())
     {
         OffscreenApplication();
         QDir::setCurrent(directory_.path());
@@ -57,9 +58,9 @@ public:
         CreateApplicationWindows();
         ShowApplicationWindows();
         QApplication::processEvents();
-        Form3->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
+        Windows().pitchMeter->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
     }
-    ~Windows()
+    ~ProgramWindows()
     {
         DestroyApplicationWindows();
         QDir::setCurrent(previous_);
@@ -74,29 +75,34 @@ private:
 
 void AnalysisOfATenSecondRecording(benchmark::State& state)
 {
-    Windows windows;
-    Form3->CheckBox4->setChecked(state.range(0) != 0);
-    tonarel::WriteRecordingFile("my.wav", tonarel::CaptureFormat{1, 44100, 16},
-                                std::as_bytes(std::span(windows.script->take)));
+    ProgramWindows windows;
+    Windows().pitchMeter->preciseBox->setChecked(state.range(0) != 0);
+    tonarel::test::WriteTakeFile("my.wav", tonarel::CaptureFormat{1, 44100, 16},
+                          std::as_bytes(std::span(windows.script->take)));
+    uint32_t segmentBytes = 0;
+    QObject::connect(Windows().pitchMeter, &PitchMeterWindow::samplesAnalysed,
+                     [&segmentBytes](const std::shared_ptr<const int16_t[]>&, uint32_t byteCount) {
+                         segmentBytes = byteCount;
+                     });
     for (auto _ : state) {
-        Form3->BitBtn2Click(Form3->BitBtn2);
+        Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     }
-    state.counters["segment_bytes"] = Form2->HeldSampleBytes();
-    state.SetLabel(Form3->Label3->text().toStdString() + " Hz");
+    state.counters["segment_bytes"] = segmentBytes;
+    state.SetLabel(Windows().pitchMeter->frequencyValue->text().toStdString() + " Hz");
 }
 BENCHMARK(AnalysisOfATenSecondRecording)->ArgName("precise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 void StopOfATenSecondTake(benchmark::State& state)
 {
-    Windows windows;
-    Form3->CheckBox4->setChecked(state.range(0) != 0);
+    ProgramWindows windows;
+    Windows().pitchMeter->preciseBox->setChecked(state.range(0) != 0);
     for (auto _ : state) {
         state.PauseTiming();
-        Form3->Button1Click(Form3->Button1);  // start
+        Windows().pitchMeter->RecordButtonClick(Windows().pitchMeter->recordButton);  // start
         state.ResumeTiming();
-        Form3->Button1Click(Form3->Button1);  // stop: save, close, analyse
+        Windows().pitchMeter->RecordButtonClick(Windows().pitchMeter->recordButton);  // stop: save, close, analyse
     }
-    state.SetLabel(Form3->Label3->text().toStdString() + " Hz");
+    state.SetLabel(Windows().pitchMeter->frequencyValue->text().toStdString() + " Hz");
 }
 BENCHMARK(StopOfATenSecondTake)->ArgName("precise")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 

@@ -24,7 +24,7 @@
 #include <sys/resource.h>
 
 #include "tests/support/TemporaryDirectory.h"
-#include "wave/RecordingFile.h"
+#include "wave/TakeFile.h"
 #include "wave/TakeOnDisk.h"
 
 using namespace tonarel;

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "bench/OffscreenApplication.h"
-#include "scope/Unit2.h"
 #include "scope/core/WaveformStrokes.h"
+#include "scope/OscilloscopeWindow.h"
 
 using namespace tonarel;
 
@@ -30,12 +30,12 @@ std::vector<int16_t> DecayingTone(uint32_t count)
 void RepaintFourSecondSegment(benchmark::State& state)
 {
     OffscreenApplication();
-    TForm2 oscilloscope;
+    OscilloscopeWindow oscilloscope;
     oscilloscope.show();
     // A box of 492 × 118 pixels.
-    oscilloscope.resize(oscilloscope.size() + QSize(492, 118) - oscilloscope.PaintBox1->size());
+    oscilloscope.resize(oscilloscope.size() + QSize(492, 118) - oscilloscope.waveformBox->size());
     QApplication::processEvents();
-    if (oscilloscope.PaintBox1->size() != QSize(492, 118)) {
+    if (oscilloscope.waveformBox->size() != QSize(492, 118)) {
         state.SkipWithError("the box is not 492 x 118");
         return;
     }
@@ -45,8 +45,8 @@ void RepaintFourSecondSegment(benchmark::State& state)
     oscilloscope.ShowWaveform(std::move(buffer), FourSecondsOfSamples * 2);
 
     for (auto _ : state) {
-        oscilloscope.RepaintPaintBox1();
-        benchmark::DoNotOptimize(oscilloscope.PaintBox1->Canvas().constBits());
+        oscilloscope.RepaintWaveformBox();
+        benchmark::DoNotOptimize(oscilloscope.waveformBox->Canvas().constBits());
     }
 }
 BENCHMARK(RepaintFourSecondSegment)->Unit(benchmark::kMicrosecond);

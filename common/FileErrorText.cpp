@@ -29,4 +29,9 @@ std::string DescribeFileError(int systemError)
     }
 }
 
+std::string QuotedFileName(const std::filesystem::path& name)
+{
+    return "“" + name.string() + "”";
+}
+
 }  // namespace tonarel

@@ -2,7 +2,7 @@
 // Opening a file for reading that must be an ordinary file on the disk.
 //
 // A named pipe (FIFO) blocks a plain open until some writer appears, and a
-// device or socket is no recording and no temperament file either: readers of
+// device or socket is no take and no temperament file either: readers of
 // the program's files refuse all of these before they read, and without ever
 // waiting on them.
 

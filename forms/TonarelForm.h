@@ -8,7 +8,7 @@
 //   shrinks its client area by the frame. Placements read the stored outer
 //   values of the windows created before, never their current client size.
 // - Activation: whenever a window becomes the active window, its FormActivate
-//   writes its line of WindowDescriptions into the main window's Memo1. The
+//   writes its line of WindowDescriptions into the main window's description memo. The
 //   main window makes itself known to the others through BecomeMainForm, so
 //   that no window needs to know the main window's class.
 // - The working windows have no close box (minimise and maximise only) and
@@ -38,31 +38,31 @@ public:
     /// others and active.
     void ShowInFront();
 
-    /// Replaces the whole text of the main window's Memo1 with this window's
+    /// Replaces the whole text of the main window's description memo with this window's
     /// line of WindowDescriptions. Runs whenever the window becomes the
     /// active window; does nothing while there is no main window.
     void FormActivate(QObject* sender);
 
     /// The main window (the frame of the program, at the top of the screen),
-    /// or null while there is none. The working windows place themselves
-    /// below it.
+    /// or null while there is none.
     static const TonarelForm* MainForm();
+
+    /// Place the window by its outer rectangle (frame included). The shell
+    /// places every window at start-up; valid before and after the window is
+    /// shown.
+    void SetOuterPosition(int left, int top);
+    void SetOuterSize(int width, int height);
+
+    /// Width and height of the primary display in pixels.
+    static QSize PrimaryScreenSize();
 
 protected:
     enum class CloseBox { Shown, None };
 
     /// `descriptionIndex` is the window's entry in WindowDescriptions (0 main
     /// window, 1 oscilloscope, 2 pitch meter, 3 temperament manager);
-    /// `designOuterSize` its outer size until its FormCreate places it.
+    /// `designOuterSize` its outer size until the shell places it.
     TonarelForm(int descriptionIndex, CloseBox closeBox, QSize designOuterSize);
-
-    /// Place the window by its outer rectangle (frame included). Used by the
-    /// windows' FormCreate; valid before and after the window is shown.
-    void SetOuterPosition(int left, int top);
-    void SetOuterSize(int width, int height);
-
-    /// Width and height of the primary display in pixels.
-    static QSize PrimaryScreenSize();
 
     /// Makes `form` the main window, whose `descriptionMemo` shows the line of
     /// the window activated last; null for both when the main window goes.

@@ -30,18 +30,18 @@
 #include "fuzz/ScratchDirectory.h"
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
+#include "standard/PeriodCounter.h"
+#include "standard/PitchEstimator.h"
+#include "standard/SoundRegion.h"
 #include "wave/CaptureFile.h"
-#include "wave/PeriodCounter.h"
-#include "wave/PitchEstimator.h"
-#include "wave/SoundRegion.h"
 
 namespace tonarel::fuzz {
 namespace {
 
 constexpr std::size_t kPrefixBytes = 7;
 
-// Out-parameters start with these values, so that "left untouched" can be seen.
-constexpr uint32_t kUntouched = 0xA5A5A5A5u;
+// What CheckEstimate returns for an estimate without usable sound.
+constexpr long double kNoSound = -1.0L;
 
 struct Options {
     uint32_t segmentBytes = 0;
@@ -144,42 +144,39 @@ void CheckReader(const std::string& path, const uint8_t* file, std::size_t size,
     }
 }
 
-// Every outcome of one estimate: exactly -1 with nothing handed out, 0, or a
-// finite positive frequency over the file's own bytes.
+// Every outcome of one estimate: no sound with nothing handed out, 0, or a
+// finite positive frequency over the file's own bytes. Returns the frequency,
+// or kNoSound.
 long double CheckEstimate(const std::string& path, const uint8_t* file, std::size_t size, const HeaderFacts& facts,
                           uint32_t segmentBytes, uint32_t givenSnr, uint32_t divisor)
 {
-    auto sentinel = std::make_unique<int16_t[]>(1);
-    const int16_t* const sentinelAddress = sentinel.get();
-    std::unique_ptr<int16_t[]> samples = std::move(sentinel);
-    uint32_t byteCount = kUntouched;
-    uint32_t snrUsed = kUntouched;
-    PitchDiagnostics diagnostics;
-
-    long double frequency = 0;
+    PitchEstimate estimate;
     std::size_t largestAllocation = 0;
     {
         const AllocationWatch watch;
-        frequency = EstimatePitch(path, samples, byteCount, segmentBytes, snrUsed, givenSnr, divisor, &diagnostics);
+        estimate = EstimatePitch(path, {segmentBytes, givenSnr, divisor});
         largestAllocation = watch.Largest();
     }
     // Nothing is sized by what the header claims: no allocation beyond the
     // file (a padding byte included) or the reader's fixed read-ahead.
     FUZZ_CHECK(largestAllocation <= std::max<std::size_t>(size + 1, CaptureFile::kReadAheadBytes));
 
-    FUZZ_CHECK(snrUsed != kUntouched);
+    const uint32_t snrUsed = estimate.snrUsed;
+    const uint32_t byteCount = estimate.byteCount;
+    const PitchDiagnostics& diagnostics = estimate.diagnostics;
+    const std::unique_ptr<int16_t[]>& samples = estimate.samples;
+    const long double frequency = estimate.frequency;
     const bool usable = facts.present && facts.bitsPerSample == 16 && facts.byteRate > 0 && divisor != 0;
     if (!usable) {
-        FUZZ_CHECK(frequency == kNoSound);
+        FUZZ_CHECK(!estimate.soundFound);
         FUZZ_CHECK(snrUsed == 0);
     }
-    if (frequency == kNoSound) {
-        FUZZ_CHECK(samples.get() == sentinelAddress);
-        FUZZ_CHECK(byteCount == kUntouched);
-        return frequency;
+    if (!estimate.soundFound) {
+        FUZZ_CHECK(samples == nullptr && byteCount == 0 && frequency == 0);
+        return kNoSound;
     }
     FUZZ_CHECK(frequency == 0 || (std::isfinite(frequency) && frequency > 0));
-    FUZZ_CHECK(samples != nullptr && samples.get() != sentinelAddress);
+    FUZZ_CHECK(samples != nullptr);
     FUZZ_CHECK(snrUsed <= kHighestSignalToNoise);
     FUZZ_CHECK(snrUsed >= std::min(divisor, kHighestSignalToNoise));
     if (givenSnr != 0) {

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "wave/CaptureDevice.h"
-#include "wave/RecordingFile.h"
+#include "wave/TakeFile.h"
 #include "wave/TakeOnDisk.h"
 
 class QAudioSource;

@@ -118,8 +118,17 @@ PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples)
 
 PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile)
 {
-    std::optional<CaptureFile> file = CaptureFile::Open(captureFile);
-    if (!file || file->Header().BitsPerSample != kCaptureBitsPerSample) {
+    std::optional<CaptureFile> take = CaptureFile::Open(captureFile);
+    if (!take) {
+        return {};
+    }
+    return EstimatePrecisePitch(*take);
+}
+
+PreciseReading EstimatePrecisePitch(CaptureFile& take)
+{
+    CaptureFile* const file = &take;
+    if (file->Header().BitsPerSample != kCaptureBitsPerSample || !file->SeekToFileOffset(kWaveHeaderBytes)) {
         return {};
     }
     const uint32_t takeSamples = file->DataBytesPresent() / 2;

@@ -1,7 +1,7 @@
 #pragma once
 // The precise reading: the frequency of a recorded note's first partial, the
 // pitch a tuner sets, measured from the partials of the note's sustained
-// stretch. It stands beside EstimatePitch (wave/PitchEstimator.h), which it
+// stretch. It stands beside EstimatePitch (standard/PitchEstimator.h), which it
 // neither calls nor changes.
 //
 // How: a level envelope of the take finds the sustained stretch (from 0.1 s
@@ -19,6 +19,8 @@
 #include <span>
 
 namespace tonarel {
+
+class CaptureFile;
 
 /// One precise reading and what it was based on.
 struct PreciseReading {
@@ -55,6 +57,11 @@ inline constexpr double kLeastPreciseConfidence = 0.5;
 /// samples), then the stretch alone (at most 2 s) and its transform (at most
 /// 2^18 floats). Not thread-safe (see precise/StretchSpectrum.h).
 PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile);
+
+/// The same through a reader the caller has opened on the take (read from its
+/// first data byte; the reader's position on return is unspecified), so that
+/// one analysis opens the take once for both readings.
+PreciseReading EstimatePrecisePitch(CaptureFile& take);
 
 /// The same for a take already in memory: `samples` at 44 100 Hz, sample 0
 /// at data offset 0 (a take longer than 2^32 - 1 samples is read up to there).

@@ -3,13 +3,12 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWindow>
+#include <utility>
 
 #include "forms/SystemColours.h"
 #include "shell/Pictures.h"
 
-using namespace tonarel;
-
-TAboutBox* AboutBox = nullptr;
+namespace tonarel {
 
 namespace {
 
@@ -27,47 +26,55 @@ QLineEdit* AddressField(QWidget* parent, const QString& address, int top)
 
 }  // namespace
 
-TAboutBox::TAboutBox(QWidget* owner)
+AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setWindowTitle(QStringLiteral("About"));
     setFixedSize(298, 213);
 
     // The panel: a lowered outer bevel around a raised inner one.
-    Panel1 = new QFrame(this);
-    Panel1->setGeometry(8, 8, 281, 161);
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    auto* inner = new QFrame(Panel1);
+    panel = new QFrame(this);
+    panel->setGeometry(8, 8, 281, 161);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto* inner = new QFrame(panel);
     inner->setGeometry(1, 1, 279, 159);
     inner->setFrameStyle(QFrame::Panel | QFrame::Raised);
 
-    ProgramIcon = new QLabel(inner);
-    ProgramIcon->setGeometry(8, 8, 65, 57);
-    ProgramIcon->setScaledContents(true);
-    ProgramIcon->setPixmap(DrawProgramPicture(64));
+    programIcon = new QLabel(inner);
+    programIcon->setGeometry(8, 8, 65, 57);
+    programIcon->setScaledContents(true);
+    programIcon->setPixmap(DrawProgramPicture(64));
 
-    ProductName = new QLabel(QStringLiteral("Tonarel"), inner);
-    ProductName->move(88, 16);
-    Version = new QLabel(QStringLiteral("Version : %1").arg(QStringLiteral(TONAREL_VERSION)), inner);
-    Version->move(88, 40);
-    Copyright = new QLabel(QStringLiteral("调律软件 Tonarel，由 Tonarel 开发组编写。"), inner);
-    Copyright->move(8, 80);
-    for (QLabel* label : {ProductName, Version, Copyright}) {
+    productName = new QLabel(QStringLiteral("Tonarel"), inner);
+    productName->move(88, 16);
+    version = new QLabel(QStringLiteral("Version : %1").arg(QStringLiteral(TONAREL_VERSION)), inner);
+    version->move(88, 40);
+    copyright = new QLabel(QStringLiteral("调律软件 Tonarel，由 Tonarel 开发组编写。"), inner);
+    copyright->move(8, 80);
+    for (QLabel* label : {productName, version, copyright}) {
         label->adjustSize();
     }
     // The program has no web site or mail address of its own; the two fields
     // show its licence and where the licence's text is published.
-    Edit1 = AddressField(inner, QStringLiteral("许可证 GPL-3.0-or-later"), 104);
-    Edit2 = AddressField(inner, QStringLiteral("https://www.gnu.org/licenses/gpl-3.0.html"), 128);
+    licenceField = AddressField(inner, QStringLiteral("许可证 GPL-3.0-or-later"), 104);
+    licenceAddressField = AddressField(inner, QStringLiteral("https://www.gnu.org/licenses/gpl-3.0.html"), 128);
 
-    OKButton = new QPushButton(QStringLiteral("OK"), this);
-    OKButton->setGeometry(111, 180, 75, 25);
-    OKButton->setDefault(true);
-    OKButton->setFocus();
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setGeometry(111, 180, 75, 25);
+    okButton->setDefault(true);
+    okButton->setFocus();
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    const std::pair<QWidget*, const char*> designNames[] = {
+        {panel, "Panel1"},         {programIcon, "ProgramIcon"}, {productName, "ProductName"},
+        {version, "Version"},      {copyright, "Copyright"},     {licenceField, "Edit1"},
+        {licenceAddressField, "Edit2"}, {okButton, "OKButton"}};
+    for (const auto& [widget, name] : designNames) {
+        widget->setObjectName(QString::fromLatin1(name));
+    }
 }
 
-int TAboutBox::ShowCentredModal()
+int AboutBox::ShowCentredModal()
 {
     // Qt would centre a dialog over its owner, the strip at the top. The
     // box's own frame is known only once it is shown; the owner's frame is
@@ -82,3 +89,5 @@ int TAboutBox::ShowCentredModal()
     }
     return exec();
 }
+
+}  // namespace tonarel

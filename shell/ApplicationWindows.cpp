@@ -2,60 +2,120 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <memory>
 
-#include "meter/Unit3.h"
+#include "meter/PitchMeterWindow.h"
 #include "platform/HelpViewer.h"
 #include "platform/UserGuide.h"
-#include "scope/Unit2.h"
+#include "scope/OscilloscopeWindow.h"
 #include "shell/AboutBox.h"
+#include "shell/MainWindow.h"
 #include "shell/Pictures.h"
-#include "shell/Unit1.h"
-#include "temperament/Unit4.h"
+#include "temperament/TemperamentManagerWindow.h"
 
 namespace tonarel {
 
 namespace {
 
-/// Clears the global before the window goes, so that nothing reaches a
+ApplicationWindowSet windows;
+
+/// Empties the set's entry before the window goes, so that nothing reaches a
 /// window while it is being destroyed.
 template <typename Window>
-void Destroy(Window*& global)
+void Destroy(Window*& entry)
 {
-    std::unique_ptr<Window> window(global);
-    global = nullptr;
+    std::unique_ptr<Window> window(entry);
+    entry = nullptr;
+}
+
+/// The main window's Window menu shows and hides the working windows; its
+/// File menu reads and writes the temperament manager's table.
+void ConnectMainWindow(const ApplicationWindowSet& set)
+{
+    MainWindow* main = set.mainWindow;
+    TemperamentManagerWindow* manager = set.temperamentManager;
+    main->BindWindowItem(main->oscilloscopeItem, set.oscilloscope);
+    main->BindWindowItem(main->pitchMeterItem, set.pitchMeter);
+    main->BindWindowItem(main->temperamentManagerItem, manager);
+    QObject::connect(main, &MainWindow::openRequested, manager, [manager](const QString& fileName) {
+        manager->LoadTemperamentFile(QFile::encodeName(fileName).constData());
+    });
+    QObject::connect(main, &MainWindow::saveRequested, manager, [main, manager](const QString& fileName) {
+        if (manager->SaveTemperamentFile(QFile::encodeName(fileName).constData())) {
+            main->TableSaved(fileName);
+        }
+    });
+}
+
+/// The road of a reading: from the pitch meter to the temperament manager
+/// (while forwarding is ticked) and its samples to the oscilloscope; the two
+/// forwarding boxes mirror each other.
+void ConnectPitchMeter(const ApplicationWindowSet& set)
+{
+    PitchMeterWindow* meter = set.pitchMeter;
+    TemperamentManagerWindow* manager = set.temperamentManager;
+    QObject::connect(meter, &PitchMeterWindow::readingForwarded, manager, &TemperamentManagerWindow::AddReading);
+    QObject::connect(meter, &PitchMeterWindow::samplesAnalysed, set.oscilloscope,
+                     &OscilloscopeWindow::ShowAnalysedSamples);
+    QObject::connect(meter, &PitchMeterWindow::forwardingToggled, manager,
+                     &TemperamentManagerWindow::SetInputFromMeter);
+    QObject::connect(manager, &TemperamentManagerWindow::inputFromMeterToggled, meter,
+                     &PitchMeterWindow::SetForwarding);
+}
+
+/// Start-up tiles the screen: the main window is a strip across its top
+/// fifth; below it the oscilloscope stands at the left edge with the pitch
+/// meter under it, and the temperament manager stands to their right.
+void PlaceApplicationWindows(const ApplicationWindowSet& set)
+{
+    const QSize screen = TonarelForm::PrimaryScreenSize();
+    set.mainWindow->SetOuterPosition(0, 0);
+    set.mainWindow->SetOuterSize(screen.width(), screen.height() / 5);
+    set.oscilloscope->SetOuterPosition(0, screen.height() / 5);
+    set.pitchMeter->SetOuterPosition(0, set.mainWindow->OuterHeight() + set.oscilloscope->OuterHeight());
+    set.temperamentManager->SetOuterPosition(set.oscilloscope->OuterWidth(), set.mainWindow->OuterHeight());
 }
 
 }  // namespace
+
+const ApplicationWindowSet& Windows()
+{
+    return windows;
+}
 
 void CreateApplicationWindows()
 {
     SetApplicationHelpFile(LocateUserGuide(QDir(QCoreApplication::applicationDirPath())));
     QApplication::setWindowIcon(QIcon(DrawProgramPicture(32)));
-    Form1 = new TForm1();
-    Form2 = new TForm2();
-    Form3 = new TForm3();
-    Form4 = new TForm4();
-    AboutBox = new TAboutBox(Form1);
+    windows.mainWindow = new MainWindow();
+    windows.oscilloscope = new OscilloscopeWindow();
+    windows.pitchMeter = new PitchMeterWindow();
+    windows.temperamentManager = new TemperamentManagerWindow();
+    windows.aboutBox = new AboutBox(windows.mainWindow);
+    ConnectMainWindow(windows);
+    ConnectPitchMeter(windows);
+    PlaceApplicationWindows(windows);
 }
 
 void ShowApplicationWindows()
 {
-    for (TonarelForm* window : std::initializer_list<TonarelForm*>{Form1, Form2, Form3, Form4}) {
+    for (TonarelForm* window : std::initializer_list<TonarelForm*>{windows.mainWindow, windows.oscilloscope,
+                                                                   windows.pitchMeter, windows.temperamentManager}) {
         window->show();
     }
     // Which window ends up active differs between platforms (none on a bare
     // X server); the program starts with the main window active.
-    Form1->ShowInFront();
+    windows.mainWindow->ShowInFront();
 }
 
 void DestroyApplicationWindows() noexcept
 {
-    Destroy(Form4);
-    Destroy(Form3);
-    Destroy(Form2);
-    AboutBox = nullptr;  // owned by the main window
-    Destroy(Form1);
+    Destroy(windows.temperamentManager);
+    Destroy(windows.pitchMeter);
+    Destroy(windows.oscilloscope);
+    windows.aboutBox = nullptr;  // owned by the main window
+    Destroy(windows.mainWindow);
 }
 
 }  // namespace tonarel

@@ -1,7 +1,7 @@
 #pragma once
 // Reading a capture file: its header, then its bytes in order from any file
-// offset. Each reader is one open of the file with its own position; the
-// estimator opens a recording more than once, one reader per pass.
+// offset. Each reader is one open of the file with its own position; an
+// analysis opens the take once and passes the one reader to both readings.
 
 #include <cstdint>
 #include <cstdio>
@@ -40,8 +40,8 @@ public:
     /// The length of the whole file in bytes, as it was when opened.
     uint64_t FileBytes() const { return fileBytes_; }
 
-    /// The sample bytes that a scan of the recording may read: DataSize, but
-    /// never more than the file holds behind its header (a truncated recording
+    /// The sample bytes that a scan of the take may read: DataSize, but
+    /// never more than the file holds behind its header (a truncated take
     /// reads like a shorter one). A negative DataSize (0xFFFFFFFF is what a
     /// writer that did not know the length puts there) reads like one beyond
     /// the file: the bytes present, at most 0x7FFFFFFF.

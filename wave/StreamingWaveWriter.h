@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "common/FileDescriptor.h"
-#include "wave/RecordingFile.h"
+#include "wave/TakeFile.h"
 
 namespace tonarel {
 
-/// Writes the 44-byte capture file layout of RecordingFile.h to an open file,
-/// front to back: first the header of an empty recording (a placeholder whose
+/// Writes the 44-byte capture file layout of TakeFile.h to an open file,
+/// front to back: first the header of an empty capture file (a placeholder whose
 /// lengths say "no sound"), then the sound as it is appended; Finish writes
 /// the real lengths into the header.
 ///

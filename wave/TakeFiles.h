@@ -10,7 +10,7 @@ namespace tonarel {
 /// deleted at every new recording and when the program ends.
 inline constexpr const char* kTakeFileName = "my.wav";
 
-/// The empty recording template, written before every recording: its 44-byte
+/// The take's template, an empty capture file written before every recording: its 44-byte
 /// header gives the capture its format.
 inline constexpr const char* kTakeTemplateFileName = "temp.wav";
 

@@ -1,7 +1,6 @@
 #include "wave/TakeOnDisk.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <regex>
 #include <utility>
@@ -10,6 +9,8 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include "common/AtomicFileWrite.h"
+#include "common/ExclusiveFile.h"
 #include "common/FileErrorText.h"
 #include "wave/CaptureError.h"
 #include "wave/WaveHeader.h"
@@ -17,11 +18,6 @@
 namespace tonarel {
 
 namespace {
-
-std::string Quoted(const std::filesystem::path& path)
-{
-    return "“" + path.string() + "”";
-}
 
 // A take's temporary files are hidden: "." + this stem + ".<pid>.<n>.tmp".
 constexpr const char* kTakeFileStem = "tonarel-take";
@@ -36,28 +32,6 @@ std::optional<pid_t> TakeFileOwner(const std::string& name)
         return std::nullopt;
     }
     return static_cast<pid_t>(std::stol(match[1].str()));
-}
-
-/// A new, empty file in `folder` that no one else has: created exclusively
-/// under a name made of `stem`, this process and a counter. Returns the open
-/// file and its name, or a closed descriptor with `error` set.
-FileDescriptor CreateUniqueFile(const std::filesystem::path& folder, const std::string& stem,
-                                std::filesystem::path& path, int& error)
-{
-    static std::atomic<uint32_t> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        path = folder / (stem + "." + std::to_string(::getpid()) + "." + std::to_string(counter++) + ".tmp");
-        const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0) {
-            return FileDescriptor(descriptor);
-        }
-        if (errno != EEXIST) {
-            break;
-        }
-    }
-    error = errno;
-    path.clear();
-    return FileDescriptor();
 }
 
 /// Copies `length` bytes from `offset` of the file `from`, a piece at a time,
@@ -87,7 +61,7 @@ int CopyBytes(int from, off_t offset, uint64_t length, Sink&& sink)
 
 [[noreturn]] void ThrowSaveFailure(const std::filesystem::path& file, int error)
 {
-    throw CaptureError("无法保存录音文件" + Quoted(file) + "：" + DescribeFileError(error) + "。");
+    throw CaptureError("无法保存录音文件" + QuotedFileName(file) + "：" + DescribeFileError(error) + "。");
 }
 
 }  // namespace
@@ -98,7 +72,7 @@ TakeOnDisk::TakeOnDisk(std::filesystem::path folder, const CaptureFormat& format
     int error = 0;
     spool_ = NewSpool(0, spoolPath_, error);
     if (!spool_) {
-        throw CaptureError("无法在文件夹" + Quoted(folder_) + "中录音：" + DescribeFileError(error) + "。");
+        throw CaptureError("无法在文件夹" + QuotedFileName(folder_) + "中录音：" + DescribeFileError(error) + "。");
     }
 }
 
@@ -110,7 +84,7 @@ TakeOnDisk::~TakeOnDisk()
 std::unique_ptr<StreamingWaveWriter> TakeOnDisk::NewSpool(uint32_t alreadyKept, std::filesystem::path& path,
                                                           int& error) const
 {
-    FileDescriptor file = CreateUniqueFile(folder_, "." + std::string(kTakeFileStem), path, error);
+    FileDescriptor file = CreateExclusiveFile(folder_, "." + std::string(kTakeFileStem), path, error);
     if (!file.IsOpen()) {
         return nullptr;
     }
@@ -233,23 +207,11 @@ void TakeOnDisk::GatherTake(const std::filesystem::path& file)
 
 void TakeOnDisk::CopyInto(const std::filesystem::path& file)
 {
-    const std::filesystem::path folder = file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
-    std::filesystem::path path;
-    int error = 0;
-    FileDescriptor copy = CreateUniqueFile(folder, "." + file.filename().string(), path, error);
-    if (!copy.IsOpen()) {
-        ThrowSaveFailure(file, error);
-    }
-    error = CopyBytes(spool_->Descriptor(), 0, uint64_t{kWaveHeaderBytes} + spool_->DataBytes(),
-                      [&copy](std::span<const std::byte> bytes) { return WriteAllBytes(copy.Get(), bytes); });
-    if (const int closing = copy.Close(); error == 0) {
-        error = closing;
-    }
-    if (error == 0 && ::rename(path.c_str(), file.c_str()) != 0) {
-        error = errno;
-    }
+    const int error = ReplaceFileAtomically(file, [this](int descriptor) {
+        return CopyBytes(spool_->Descriptor(), 0, uint64_t{kWaveHeaderBytes} + spool_->DataBytes(),
+                         [descriptor](std::span<const std::byte> bytes) { return WriteAllBytes(descriptor, bytes); });
+    });
     if (error != 0) {
-        ::unlink(path.c_str());
         ThrowSaveFailure(file, error);
     }
 }
@@ -267,7 +229,7 @@ void TakeOnDisk::Lose(int systemError) noexcept
 {
     bytesAtLoss_ = DataBytes();
     try {
-        failure_ = "录音无法写入文件夹" + Quoted(folder_) + "：" + DescribeFileError(systemError) + "。这次录音没有保存。";
+        failure_ = "录音无法写入文件夹" + QuotedFileName(folder_) + "：" + DescribeFileError(systemError) + "。这次录音没有保存。";
     } catch (...) {
         failure_.emplace();
     }

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "common/FileDescriptor.h"
-#include "wave/RecordingFile.h"
 #include "wave/StreamingWaveWriter.h"
+#include "wave/TakeFile.h"
 
 namespace tonarel {
 
@@ -60,10 +60,6 @@ public:
     /// file or the folder) when the take was lost or the file cannot be
     /// written; `file` is then as it was, and the take is kept.
     void SaveAs(const std::filesystem::path& file);
-
-    /// The temporary file that receives the sound now; empty when none is
-    /// open (after a save and before more sound, or once the take is lost).
-    const std::filesystem::path& TemporaryFile() const { return spoolPath_; }
 
 private:
     /// A writer on a new temporary file in the take's folder for the sound

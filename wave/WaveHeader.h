@@ -1,5 +1,5 @@
 #pragma once
-// The capture file's header and the recording template.
+// The capture file's header and the take's template.
 //
 // A capture file is a PCM WAV file made of this fixed 44-byte header followed
 // directly by the sample data. Tonarel records and analyses one format only:
@@ -53,18 +53,18 @@ static_assert(offsetof(WaveHeader, DataId) == 36 && offsetof(WaveHeader, DataSiz
 /// Bytes of the header; sample data starts at this file offset.
 inline constexpr uint32_t kWaveHeaderBytes = sizeof(WaveHeader);
 
-/// The one recording format: mono, 16-bit, 44 100 samples per second.
+/// The one capture format: mono, 16-bit, 44 100 samples per second.
 inline constexpr int16_t kCaptureChannels = 1;
 inline constexpr int16_t kCaptureBitsPerSample = 16;
 inline constexpr int32_t kCaptureSampleRate = 44100;
 inline constexpr uint32_t kCaptureBytesPerSecond = 88200;
-/// Bytes in one millisecond of a recording, as the nearest double. Lengths in
+/// Bytes in one millisecond of a take, as the nearest double. Lengths in
 /// milliseconds become bytes through this double widened to long double:
 /// 90 ms x 88.2 gives 7938 bytes (the long double literal 88.2L lies below
 /// 88.2 and would give 7937).
 inline constexpr double kCaptureBytesPerMillisecond = 88.2;
 
-/// The header of an empty recording in the given format: the fixed texts,
+/// The header of an empty capture file in the given format: the fixed texts,
 /// ChunkSize 36, FormatSize 16, AudioFormat 1, DataSize 0, and
 ///   ByteRate   = channels x sampleRate x (bitsPerSample / 8),
 ///   BlockAlign = channels x (bitsPerSample / 8),
@@ -72,7 +72,7 @@ inline constexpr double kCaptureBytesPerMillisecond = 88.2;
 /// bits (BlockAlign keeps the low 16). 12 bits per sample count as 1 byte.
 WaveHeader MakeWaveHeader(int16_t channels, int16_t bitsPerSample, int32_t sampleRate);
 
-/// Writes the recording template: the 44 bytes of MakeWaveHeader(channels,
+/// Writes the take's template: the 44 bytes of MakeWaveHeader(channels,
 /// bitsPerSample, sampleRate) as the whole of `fileName`, created when missing
 /// and truncated when it exists. The pitch meter writes WriteWaveHeader(1, 16,
 /// 44100, "temp.wav") before every recording.

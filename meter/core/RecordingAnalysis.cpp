@@ -4,6 +4,7 @@
 
 #include "common/NumberFormat.h"
 #include "meter/core/SemitoneTable.h"
+#include "wave/CaptureFile.h"
 #include "wave/WaveHeader.h"
 
 namespace tonarel {
@@ -23,19 +24,26 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
                                    std::span<const float> semitoneTable, const DecimalSeparator& decimalSeparator)
 {
     RecordingAnalysis analysis;
-    std::unique_ptr<int16_t[]> samples;
-    uint32_t byteCount = 0;
-    const long double estimate =
-        EstimatePitch(fileName, samples, byteCount, SegmentBytesFromMilliseconds(options.segmentMilliseconds),
-                      analysis.snrUsed, options.givenSnr, options.divisor, &analysis.diagnostics);
-    analysis.frequency = static_cast<float>(estimate);
-    if (analysis.frequency != -1.0f && options.precise) {
-        analysis.precise = EstimatePrecisePitch(fileName);
-        analysis.frequency = analysis.precise->found ? static_cast<float>(analysis.precise->firstPartialHz) : -1.0f;
+    // The take is opened once; both readings go through this one reader.
+    std::optional<CaptureFile> take = CaptureFile::Open(fileName);
+    PitchEstimate estimate;
+    if (take) {
+        estimate = EstimatePitch(*take, {.segmentBytes = SegmentBytesFromMilliseconds(options.segmentMilliseconds),
+                                         .givenSnr = options.givenSnr,
+                                         .divisor = options.divisor});
+    }
+    analysis.snrUsed = estimate.snrUsed;
+    analysis.diagnostics = estimate.diagnostics;
+    analysis.noSound = !estimate.soundFound;
+    analysis.frequency = static_cast<float>(estimate.frequency);
+    if (!analysis.noSound && options.precise) {
+        analysis.precise = EstimatePrecisePitch(*take);
+        analysis.noSound = !analysis.precise->found;
+        analysis.frequency = static_cast<float>(analysis.precise->firstPartialHz);
     }
 
-    if (analysis.frequency == -1.0f) {
-        analysis.noSound = true;
+    if (analysis.noSound) {
+        analysis.frequency = -1.0f;
         // The oscilloscope is handed one silent sample, which draws nothing.
         analysis.samples = std::make_unique<int16_t[]>(1);
         analysis.byteCount = 2;
@@ -44,8 +52,8 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
         return analysis;
     }
 
-    analysis.samples = std::move(samples);
-    analysis.byteCount = byteCount;
+    analysis.samples = std::move(estimate.samples);
+    analysis.byteCount = estimate.byteCount;
     analysis.semitone = FindSemitone(semitoneTable, analysis.frequency, analysis.deviation);
     analysis.frequencyText = FormatGeneral(static_cast<double>(analysis.frequency), decimalSeparator);
     analysis.snrText = std::to_string(analysis.snrUsed);

@@ -1,5 +1,5 @@
 #pragma once
-// The analysis run's computation: one recording and the pitch meter's options
+// The analysis run's computation: one take and the pitch meter's options
 // in, one reading and the texts of the meter's value labels out. The pitch
 // meter window and the command-line analyser both call this.
 
@@ -12,7 +12,7 @@
 
 #include "common/NumberFormat.h"
 #include "precise/PreciseReading.h"
-#include "wave/PitchEstimator.h"
+#include "standard/PitchEstimator.h"
 
 namespace tonarel {
 
@@ -48,10 +48,10 @@ struct AnalysisOptions {
 /// bytes give the largest 32-bit length.
 uint32_t SegmentBytesFromMilliseconds(uint32_t milliseconds);
 
-/// One analysis of a recording.
+/// One analysis of a take.
 struct RecordingAnalysis {
-    /// The estimator found no usable sound (it returned exactly -1), or the
-    /// precise reading, when asked for, found no pitch it stands behind.
+    /// The estimator found no usable sound, or the precise reading, when
+    /// asked for, found no pitch it stands behind.
     bool noSound = false;
     /// The frequency in hertz as the meter keeps it, a float; -1 with no sound.
     float frequency = 0.0f;
@@ -85,7 +85,8 @@ struct RecordingAnalysis {
     std::optional<std::string> deviationText;
 };
 
-/// Runs the estimator on `fileName` with `options`, finds the nearest note in
+/// Opens the take `fileName` once and runs the estimator (and, when asked
+/// for, the precise reading) through that one reader with `options`, finds the nearest note in
 /// `semitoneTable` (built by BuildSemitoneTable) and formats the label texts
 /// with `decimalSeparator` (the user's locale's, possibly several bytes of
 /// UTF-8; '.' in tests).

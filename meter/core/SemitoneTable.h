@@ -16,8 +16,8 @@ inline constexpr uint32_t kSemitoneCount = kEqualTemperedEntries;
 /// Fills `table` (kSemitoneCount entries for the pitch meter) by the shared equal-tempered
 /// rule from `reference` (Hz): entry k is semitone k above the reference,
 /// entry 60 + k semitone k below it; entries 0 and 60 both hold the reference.
-/// With 440: entry 1 is 466.16375732421875, entry 12 880.0000610351562,
-/// entry 59 13289.7529296875 (highest), entry 119 14.567611694335938 (lowest).
+/// Example: with 440, entry 12 is 880.0000610351562 (the rounding of each
+/// step accumulates).
 void BuildSemitoneTable(float reference, std::span<float> table);
 
 /// The semitone nearest to `frequency` (Hz), counted from the reference: 0 is

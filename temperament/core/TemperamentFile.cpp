@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "common/AtomicFileWrite.h"
 #include "common/FileErrorText.h"
 #include "common/RegularFile.h"
-#include "temperament/core/AtomicFileWrite.h"
 
 namespace tonarel {
 namespace {

@@ -13,9 +13,11 @@
 
 #include "platform/AudioDefaultInput.h"
 #include "platform/AudioInputCaptureDevice.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/PrivateSoundServer.h"
-#include "tests/support/WaveFileWriter.h"
-#include "wave/RecordingFile.h"
+#include "tests/support/TakeFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
+#include "wave/TakeFile.h"
 #include "wave/WaveHeader.h"
 
 using namespace tonarel;
@@ -48,7 +50,7 @@ TEST(AudioInputCaptureDevice, RecordsTheServersDefaultSourceSavesWhileRecordingA
     QTemporaryDir folder;
     const auto path = [&](const char* name) { return folder.filePath(QString::fromLatin1(name)).toStdString(); };
     const tonarel::CaptureFormat mono{1, 44100, 16};
-    tonarel::WriteRecordingFile(path("temp.wav"), mono, {});
+    tonarel::test::WriteTakeFile(path("temp.wav"), mono, {});
 
     // A second virtual microphone: which of the two Qt calls its default
     // depends only on their order, whatever the server's default is.

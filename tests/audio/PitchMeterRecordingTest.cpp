@@ -8,7 +8,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "meter/Unit3.h"
+#include "meter/PitchMeterWindow.h"
+#include "shell/ApplicationWindows.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/PrivateSoundServer.h"
 #include "tests/support/WindowSetTest.h"
@@ -24,29 +25,29 @@ protected:
 
 TEST_F(PitchMeterRecording, MeasuresAToneSoundedASecondAfterTheStartPress)
 {
-    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    QTest::mouseClick(Windows().pitchMeter->recordButton, Qt::LeftButton);
     ASSERT_TRUE(messages.empty()) << messages.front().second.toStdString();
     QTest::qWait(1000);
-    EXPECT_TRUE(Form3->Button1->isEnabled()) << "the stop button unlocks after half a second of sound";
+    EXPECT_TRUE(Windows().pitchMeter->recordButton->isEnabled()) << "the stop button unlocks after half a second of sound";
 
     // The musician stops while the note still rings: about 3 s of it are
     // recorded, so that counting periods over it reads within 1 Hz.
     server.PlayTone(441, 6);
     QTest::qWait(3500);
-    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    QTest::mouseClick(Windows().pitchMeter->recordButton, Qt::LeftButton);
 
     EXPECT_TRUE(messages.empty());
-    EXPECT_EQ(Form3->Button1->text(), "开始录音");
+    EXPECT_EQ(Windows().pitchMeter->recordButton->text(), "开始录音");
     bool isNumber = false;
-    const double frequency = Form3->Label3->text().toDouble(&isNumber);
-    ASSERT_TRUE(isNumber) << Form3->Label3->text().toStdString();
+    const double frequency = Windows().pitchMeter->frequencyValue->text().toDouble(&isNumber);
+    ASSERT_TRUE(isNumber) << Windows().pitchMeter->frequencyValue->text().toStdString();
     EXPECT_NEAR(frequency, 441.0, 1.0);
-    EXPECT_EQ(Form3->Label7->text(), "0");
+    EXPECT_EQ(Windows().pitchMeter->semitoneValue->text(), "0");
 }
 
 TEST_F(PitchMeterRecording, ATakeThatCannotBeWrittenEndsWithOneErrorBoxAndLeavesNothingBehind)
 {
-    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    QTest::mouseClick(Windows().pitchMeter->recordButton, Qt::LeftButton);
     ASSERT_TRUE(messages.empty()) << messages.front().second.toStdString();
     {
         // The disk fills up after about two thirds of a second of sound.
@@ -59,9 +60,9 @@ TEST_F(PitchMeterRecording, ATakeThatCannotBeWrittenEndsWithOneErrorBoxAndLeaves
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, UserMessageKind::Error);
     EXPECT_TRUE(messages[0].second.contains("这次录音没有保存")) << messages[0].second.toStdString();
-    EXPECT_TRUE(Form3->ReadyToRecord);
-    EXPECT_EQ(Form3->Button1->text(), "开始录音");
-    EXPECT_FALSE(Form3->Timer1->isActive());
+    EXPECT_TRUE(Windows().pitchMeter->ReadyToRecord);
+    EXPECT_EQ(Windows().pitchMeter->recordButton->text(), "开始录音");
+    EXPECT_FALSE(Windows().pitchMeter->recordingTimer->isActive());
     const QDir folder(WorkingDirectory());
     EXPECT_TRUE(folder.entryList({".tonarel-take*"}, QDir::Files | QDir::Hidden).isEmpty());
     EXPECT_FALSE(folder.exists("my.wav"));
@@ -76,15 +77,15 @@ TEST_F(PitchMeterWithoutSoundServer, StartPressShowsOneErrorAtOnceAndTheWindowSt
     PrivateSoundServer::PointAtNoServer(folder);
     QElapsedTimer clock;
     clock.start();
-    QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+    QTest::mouseClick(Windows().pitchMeter->recordButton, Qt::LeftButton);
     EXPECT_LT(clock.elapsed(), 1000) << "an absent server must not be waited for";
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, UserMessageKind::Error);
     EXPECT_TRUE(messages[0].second.contains("没有找到录音设备")) << messages[0].second.toStdString();
-    EXPECT_TRUE(Form3->ReadyToRecord);
-    EXPECT_EQ(Form3->Button1->text(), "开始录音");
-    EXPECT_TRUE(Form3->Button1->isEnabled());
-    EXPECT_FALSE(Form3->Timer1->isActive());
+    EXPECT_TRUE(Windows().pitchMeter->ReadyToRecord);
+    EXPECT_EQ(Windows().pitchMeter->recordButton->text(), "开始录音");
+    EXPECT_TRUE(Windows().pitchMeter->recordButton->isEnabled());
+    EXPECT_FALSE(Windows().pitchMeter->recordingTimer->isActive());
 }
 
 }  // namespace

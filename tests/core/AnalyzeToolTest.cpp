@@ -8,12 +8,14 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 using ::testing::HasSubstr;
 
 struct ToolRun {

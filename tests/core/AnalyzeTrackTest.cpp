@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 

@@ -8,14 +8,16 @@
 #include <filesystem>
 #include <random>
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 #include "wave/CaptureFile.h"
 
 namespace {
 
 using tonarel::CaptureFile;
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 // Scans never reach beyond the bytes the file holds, whatever DataSize claims.
 // A negative DataSize (0xFFFFFFFF from a writer that did not know the length,

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <random>
 
-#include "tests/support/WaveFileWriter.h"
-#include "wave/PeriodCounter.h"
+#include "standard/PeriodCounter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ using tonarel::CountPeriods;
 TEST(CountPeriods, CountsTheWholePeriodsOfASineLessOne)
 {
     for (const auto& [samples, expected] : {std::pair{4410u, 43u}, std::pair{44100u, 440u}}) {
-        const auto sine = tonarel::test::Sine(samples, 100.0, 10000.0);
+        const auto sine = tonarel::tones::Sine(samples, 100.0, 10000.0);
         EXPECT_EQ(CountPeriods(16, sine.data(), samples * 2, 2), expected);
         EXPECT_EQ(CountPeriods(16, sine.data(), samples * 2 - 1, 2), expected);
         EXPECT_EQ(CountPeriods(8, sine.data(), samples * 2, 2), tonarel::kNoPeriodCounted);

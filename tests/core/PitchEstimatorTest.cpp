@@ -6,16 +6,21 @@
 #include <cstring>
 #include <fstream>
 
+#include "standard/PitchEstimator.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
-#include "wave/PitchEstimator.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 // What byteCount holds before an estimate; "no sound" must leave it so.
 constexpr uint32_t kByteCountBefore = 0xA5A5A5A5u;
+
+// The frequency the rows below expect when there is no usable sound.
+constexpr long double kNoSound = -1.0L;
 
 struct Estimate {
     long double frequency = 0;
@@ -26,9 +31,15 @@ struct Estimate {
 
 Estimate Estimated(const char* file, uint32_t segmentBytes, uint32_t givenSnr, uint32_t divisor)
 {
+    tonarel::PitchEstimate estimate = tonarel::EstimatePitch(file, {segmentBytes, givenSnr, divisor});
     Estimate e;
-    e.frequency = tonarel::EstimatePitch(file, e.samples, e.byteCount, segmentBytes, e.snrUsed, givenSnr, divisor,
-                                         &e.diagnostics);
+    e.frequency = estimate.soundFound ? estimate.frequency : kNoSound;
+    e.snrUsed = estimate.snrUsed;
+    e.diagnostics = estimate.diagnostics;
+    if (estimate.soundFound) {
+        e.samples = std::move(estimate.samples);
+        e.byteCount = estimate.byteCount;
+    }
     return e;
 }
 
@@ -145,7 +156,7 @@ TEST_F(PitchEstimator, GivesNoSoundAndNoBufferForEveryUnusableCase)
                           Row{"rate-zero.wav", 0, 0, 4, 0}, Row{"rate-negative.wav", 0, 0, 4, 0},
                           Row{"rate-minus-42.wav", 84, 20, 2, 0}, Row{"pipe.wav", 0, 0, 4, 0}}) {
         const Estimate e = Estimated(row.file, row.segmentBytes, row.givenSnr, row.divisor);
-        EXPECT_EQ(e.frequency, tonarel::kNoSound) << row.file << ", " << row.segmentBytes << " bytes";
+        EXPECT_EQ(e.frequency, kNoSound) << row.file << ", " << row.segmentBytes << " bytes";
         EXPECT_EQ(e.snrUsed, row.snr) << row.file;
         EXPECT_EQ(e.samples, nullptr) << row.file;
         EXPECT_EQ(e.byteCount, kByteCountBefore) << row.file;

@@ -4,14 +4,15 @@
 
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
-#include "tests/support/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/PartialTone.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using tonarel::AnalyseRecording;
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 // The double 88.2 lies slightly above 88.2, the long double 88.2L below it:
 // 10 ms and 90 ms would each lose a byte with the latter.

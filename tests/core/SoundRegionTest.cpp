@@ -4,14 +4,15 @@
 #include <random>
 #include <tuple>
 
+#include "standard/SoundRegion.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
-#include "wave/SoundRegion.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using tonarel::SoundRegion;
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 // The scan as plainly as it reads, sample by sample, over a truthful file.
 SoundRegion ScanSampleBySample(const std::vector<int16_t>& samples, uint32_t threshold)

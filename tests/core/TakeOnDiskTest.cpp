@@ -18,9 +18,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 #include "wave/CaptureError.h"
 #include "wave/StreamingWaveWriter.h"
 #include "wave/TakeOnDisk.h"
@@ -29,6 +30,7 @@ namespace {
 
 using namespace tonarel;
 using ::testing::AllOf;
+using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::ThrowsMessage;
 using test::ReadFileBytes;
@@ -170,7 +172,8 @@ TEST_F(TakeOnDiskTest, ASavedFileStaysAsSavedWhileTheTakeGoesOnAndEverySaveHolds
     auto take = std::make_unique<TakeOnDisk>(folder.Path(), kMono16, kNoLimit);
     ASSERT_TRUE(take->Append(AsBytes(Bytes(sound.begin(), sound.begin() + 1001))));
     EXPECT_EQ(TemporaryFilesIn(folder.Path()).size(), 1u) << "the sound is on disk as it arrives";
-    EXPECT_EQ(take->TemporaryFile().parent_path(), folder.Path());
+    EXPECT_THAT(TemporaryFilesIn(folder.Path()), ElementsAre(HasSubstr("." + std::to_string(getpid()) + ".")))
+        << "the temporary file is this program's, in the take's folder";
 
     take->SaveAs(folder / "first.wav");
     const Bytes first = ExpectedFile(kMono16, Bytes(sound.begin(), sound.begin() + 1000));
@@ -196,7 +199,7 @@ TEST_F(TakeOnDiskTest, ASavedFileStaysAsSavedWhileTheTakeGoesOnAndEverySaveHolds
 
 TEST_F(TakeOnDiskTest, AFullDiskLosesTheTakeAtOnceAndTheSaveSaysSoWithoutTouchingTheOldFile)
 {
-    test::WriteCaptureFile(folder / "my.wav", test::Sine(100, 100, 1000));
+    tones::WriteCaptureFile(folder / "my.wav", tones::Sine(100, 100, 1000));
     const Bytes earlier = ReadFileBytes(folder / "my.wav");
     TakeOnDisk take(folder.Path(), kMono16, kNoLimit);
     ASSERT_TRUE(take.Append(AsBytes(Sound(100))));

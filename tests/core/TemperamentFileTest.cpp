@@ -16,9 +16,10 @@
 #include <unistd.h>
 
 #include "temperament/core/TemperamentFile.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/FileSizeLimit.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 #include "wave/WaveHeader.h"
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 // The template replaces the previous recording entirely; a file that cannot
 // be written is left for the sound device to report, so the result stays 0.

@@ -8,17 +8,18 @@
 #include <string>
 
 #include "precise/PreciseReading.h"
-#include "tests/support/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/PartialTone.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 using tonarel::EstimatePrecisePitch;
 using tonarel::PreciseReading;
 
-constexpr uint32_t kSecond = kTestSampleRate;
+constexpr uint32_t kSecond = kToneSampleRate;
 
 double Cents(double reading, double truth)
 {

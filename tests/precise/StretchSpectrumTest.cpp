@@ -5,12 +5,12 @@
 #include <vector>
 
 #include "precise/StretchSpectrum.h"
-#include "tests/support/PartialTone.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/PartialTone.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
-using namespace tonarel::test;
+using namespace tonarel::tones;
 using tonarel::precise::StretchSpectrum;
 
 // Two partials between bins, in faint noise: each peak is interpolated to a

@@ -40,7 +40,7 @@ void CaptureDeviceStandIn::Save(const std::filesystem::path& file)
         throw tonarel::CaptureError(
             script_->saveFailure.value_or(script_->captureFailure.value_or("没有正在进行的录音。")));
     }
-    tonarel::WriteRecordingFile(file, *script_->openedFormat, std::as_bytes(std::span(script_->take)));
+    tonarel::test::WriteTakeFile(file, *script_->openedFormat, std::as_bytes(std::span(script_->take)));
 }
 
 void CaptureDeviceStandIn::Close() noexcept

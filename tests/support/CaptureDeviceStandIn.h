@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/TakeFileWriter.h"
 #include "wave/CaptureDevice.h"
-#include "wave/RecordingFile.h"
+#include "wave/TakeFile.h"
 
 namespace tonarel {
 

@@ -1,5 +1,5 @@
 #pragma once
-// A PartialTone (tests/support/PartialTone.h) whose pitch follows a path in
+// A PartialTone (tools/tones/PartialTone.h) whose pitch follows a path in
 // time: a step, a glide, anything a function of time can say. The phase of
 // every partial runs on without a break where the pitch moves, as when a
 // player bends a note or a tuning pin turns. Plain C++, no Qt.
@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 
 namespace tonarel::test {
 

@@ -13,7 +13,7 @@
 
 #include <sys/prctl.h>
 
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
@@ -160,9 +160,9 @@ void PrivateSoundServer::WaitForMicrophoneSound()
 void PrivateSoundServer::PlayTone(double frequencyHz, double seconds)
 {
     const QString file = folder_.filePath(QStringLiteral("tone-%1.wav").arg(players_.size()));
-    const double rate = tonarel::test::kTestSampleRate;
-    const auto samples = tonarel::test::Sine(static_cast<uint32_t>(seconds * rate), rate / frequencyHz, 16384);
-    tonarel::test::WriteCaptureFile(file.toStdString(), samples);
+    const double rate = tonarel::tones::kToneSampleRate;
+    const auto samples = tonarel::tones::Sine(static_cast<uint32_t>(seconds * rate), rate / frequencyHz, 16384);
+    tonarel::tones::WriteCaptureFile(file.toStdString(), samples);
     players_.push_back(StartHelper("paplay", {"--device=vsink", file}));
 }
 

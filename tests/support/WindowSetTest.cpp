@@ -7,8 +7,10 @@
 #include <QTest>
 #include <QTimer>
 
+#include "meter/PitchMeterWindow.h"
 #include "shell/ApplicationWindows.h"
-#include "shell/Unit1.h"
+#include "shell/MainWindow.h"
+#include "temperament/TemperamentManagerWindow.h"
 
 using namespace tonarel;
 
@@ -22,17 +24,32 @@ void WindowSetTest::SetUp()
 
     CreateApplicationWindows();
     ShowApplicationWindows();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Form1));
+    QObject::connect(Windows().pitchMeter, &PitchMeterWindow::samplesAnalysed,
+                     [this](const std::shared_ptr<const int16_t[]>& samples, uint32_t byteCount) {
+                         analysedSamples = samples;
+                         analysedBytes = byteCount;
+                     });
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Windows().mainWindow));
     ProcessEvents();
 }
 
 void WindowSetTest::TearDown()
 {
     DestroyApplicationWindows();
+    analysedSamples.reset();
     ProcessEvents();
     help.reset();
     SetUserMessageHandler({});
     QDir::setCurrent(previousDirectory_);
+}
+
+TemperamentFileContents WindowSetTest::SavedTable()
+{
+    const char* const name = "table-as-saved.qrv";
+    EXPECT_TRUE(Windows().temperamentManager->SaveTemperamentFile(name));
+    const std::optional<TemperamentFileContents> contents = ReadTemperamentFile(name);
+    EXPECT_TRUE(contents.has_value());
+    return contents.value_or(TemperamentFileContents{});
 }
 
 void WindowSetTest::ProcessEvents()

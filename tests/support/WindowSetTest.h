@@ -13,12 +13,14 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "forms/UserMessage.h"
+#include "temperament/core/TemperamentFile.h"
 #include "tests/support/HelpViewerStandIn.h"
 
 class WindowSetTest : public ::testing::Test {
@@ -40,6 +42,16 @@ protected:
 
     /// The help viewer the windows ask while the test runs.
     std::unique_ptr<tonarel::HelpViewerStandIn> help;
+
+    /// What the pitch meter handed on with its last samplesAnalysed (null
+    /// before the first) and its length in bytes.
+    std::shared_ptr<const int16_t[]> analysedSamples;
+    uint32_t analysedBytes = 0;
+
+    /// The temperament manager's table as its file holds it: saved through
+    /// the manager's Save to a scratch file in the working directory and read
+    /// back.
+    static tonarel::TemperamentFileContents SavedTable();
 
 private:
     QTemporaryDir directory_;

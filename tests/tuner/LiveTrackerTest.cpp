@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "precise/PreciseReading.h"
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tests/support/PitchPathTone.h"
 #include "tuner/core/LiveTracker.h"
 

@@ -5,7 +5,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tuner/core/StrobePhase.h"
 
 namespace tonarel::tuner {

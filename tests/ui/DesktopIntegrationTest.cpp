@@ -13,15 +13,17 @@
 #include <string>
 #include <vector>
 
-#include "meter/Unit3.h"
+#include "meter/PitchMeterWindow.h"
 #include "shell/AboutBox.h"
+#include "shell/ApplicationWindows.h"
 #include "shell/DisplayPlatform.h"
+#include "shell/MainWindow.h"
 #include "shell/TakeFolder.h"
-#include "shell/Unit1.h"
 #include "tests/support/CaptureDeviceStandIn.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
 #include "tests/support/WindowSetTest.h"
+#include "tools/tones/WaveFileWriter.h"
 #include "wave/TakeFiles.h"
 
 using namespace tonarel;
@@ -30,6 +32,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace tonarel::test;
+using namespace tonarel::tones;
 
 // The windows are made with the program's take folder set, as start-up makes
 // them, in a working directory that holds a "my.wav" and a "temp.wav" of the
@@ -41,7 +44,7 @@ protected:
         SetApplicationTakeFolder(takes.Path());
         WindowSetTest::SetUp();
         script = std::make_shared<CaptureDeviceScript>();
-        Form3->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
+        Windows().pitchMeter->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
     }
     void TearDown() override
     {
@@ -67,17 +70,17 @@ TEST_F(TakeFolderTest, RecordingAndExitingNeverTouchTheUsersFilesOfTheSameNames)
 
     script->take = ToneBetweenSilences();
     for (int take = 0; take < 2; ++take) {
-        QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+        QTest::mouseClick(Windows().pitchMeter->recordButton, Qt::LeftButton);
         script->position = 800;
-        Form3->Timer1Timer(Form3->Timer1);
-        QTest::mouseClick(Form3->Button1, Qt::LeftButton);
+        Windows().pitchMeter->RecordingTimerTick(Windows().pitchMeter->recordingTimer);
+        QTest::mouseClick(Windows().pitchMeter->recordButton, Qt::LeftButton);
     }
-    EXPECT_EQ(Form3->Label6->text(), "20") << "the take was analysed from the program's folder";
+    EXPECT_EQ(Windows().pitchMeter->snrValue->text(), "20") << "the take was analysed from the program's folder";
     EXPECT_TRUE(fs::exists(takes / "my.wav"));
     EXPECT_EQ(fs::file_size(takes / "temp.wav"), 44u);
 
-    QTimer::singleShot(0, Form1, [] { Form1->E1->trigger(); });
-    QTimer::singleShot(5000, Form1, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(0, Windows().mainWindow, [] { Windows().mainWindow->exitItem->trigger(); });
+    QTimer::singleShot(5000, Windows().mainWindow, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QCoreApplication::exec(), 0);
     EXPECT_FALSE(fs::exists(takes / "my.wav")) << "the program's own take goes at exit";
 
@@ -160,11 +163,11 @@ class AboutBoxTest : public WindowSetTest {};
 
 TEST_F(AboutBoxTest, ShowsTheBuildsVersionAndTheLicenceAndNoInventedAddress)
 {
-    const TAboutBox box(Form1);
-    EXPECT_EQ(box.Version->text(), QStringLiteral("Version : ") + QStringLiteral(TONAREL_VERSION));
-    EXPECT_EQ(box.Edit1->text(), "许可证 GPL-3.0-or-later");
-    EXPECT_EQ(box.Edit2->text(), "https://www.gnu.org/licenses/gpl-3.0.html");
-    for (const QString& text : {box.Copyright->text(), box.Edit1->text(), box.Edit2->text()}) {
+    const AboutBox box(Windows().mainWindow);
+    EXPECT_EQ(box.version->text(), QStringLiteral("Version : ") + QStringLiteral(TONAREL_VERSION));
+    EXPECT_EQ(box.licenceField->text(), "许可证 GPL-3.0-or-later");
+    EXPECT_EQ(box.licenceAddressField->text(), "https://www.gnu.org/licenses/gpl-3.0.html");
+    for (const QString& text : {box.copyright->text(), box.licenceField->text(), box.licenceAddressField->text()}) {
         EXPECT_FALSE(text.contains("example")) << text.toStdString();
     }
 }

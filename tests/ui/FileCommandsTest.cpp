@@ -12,8 +12,9 @@
 #include <string>
 
 #include "forms/FileDialogRunner.h"
-#include "shell/Unit1.h"
-#include "temperament/Unit4.h"
+#include "shell/ApplicationWindows.h"
+#include "shell/MainWindow.h"
+#include "temperament/TemperamentManagerWindow.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
 
@@ -31,8 +32,8 @@ protected:
         WindowSetTest::SetUp();
         // Qt's dialogs remember the folder of an earlier window set; these
         // start where the test's files are, as in a fresh run.
-        Form1->OpenDialog1->setDirectory(WorkingDirectory());
-        Form1->SaveDialog1->setDirectory(WorkingDirectory());
+        Windows().mainWindow->openDialog->setDirectory(WorkingDirectory());
+        Windows().mainWindow->saveDialog->setDirectory(WorkingDirectory());
         scripted = [this](const QFileDialog& dialog) -> std::optional<QString> {
             shown.emplace_back(dialog.objectName(), dialog.selectedFiles().value(0));
             if (answers.empty()) {
@@ -92,20 +93,20 @@ const QByteArray kOneTrebleEntry("\x01\x00\x00\x00", 4);
 
 TEST_F(FileCommandsTest, OnlyAConfirmedSaveDialogSetsTheNameThatSaveWritesTo)
 {
-    Run(Form1->N9, std::nullopt);  // right after start Save asks
+    Run(Windows().mainWindow->saveItem, std::nullopt);  // right after start Save asks
     EXPECT_TRUE(QDir().entryList(QDir::Files).isEmpty()) << "a cancel writes nothing";
-    Run(Form1->N9, "a");
+    Run(Windows().mainWindow->saveItem, "a");
     EXPECT_EQ(Contents("a.qrv").size(), 491) << "the default suffix is added";
 
     QFile existing("b.qrv");
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(QByteArray(1000, 'x')) == 1000);
     existing.close();
     Answer("b");
-    QTest::mouseClick(Form1->ToolButton4, Qt::LeftButton);  // Save As, over b.qrv without asking
+    QTest::mouseClick(Windows().mainWindow->saveAsButton, Qt::LeftButton);  // Save As, over b.qrv without asking
     EXPECT_EQ(Contents("b.qrv").size(), 491);
-    Run(Form1->N10, std::nullopt);
-    Form4->AddReading(440.0f);
-    QTest::mouseClick(Form1->ToolButton2, Qt::LeftButton);  // Save: no dialog
+    Run(Windows().mainWindow->saveAsItem, std::nullopt);
+    Windows().temperamentManager->AddReading(440.0f);
+    QTest::mouseClick(Windows().mainWindow->saveButton, Qt::LeftButton);  // Save: no dialog
 
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[0].first, "SaveDialog1");
@@ -116,60 +117,60 @@ TEST_F(FileCommandsTest, OnlyAConfirmedSaveDialogSetsTheNameThatSaveWritesTo)
 
 TEST_F(FileCommandsTest, SaveOpenAndSaveAgainGiveTheSameBytesUnderChineseNames)
 {
-    Form4->RadioButton2->setChecked(true);
-    Form4->AddReading(440.2f);
-    Form4->AddReading(415.0f);
-    Form4->RadioButton1->setChecked(true);
-    Form4->AddReading(466.5f);
-    Run(Form1->N10, "调律");
-    const auto treble = ListLines(Form4->ListBox1);
-    const auto bass = ListLines(Form4->ListBox2);
-    QTest::mouseClick(Form4->BitBtn1, Qt::LeftButton);
+    Windows().temperamentManager->bassButton->setChecked(true);
+    Windows().temperamentManager->AddReading(440.2f);
+    Windows().temperamentManager->AddReading(415.0f);
+    Windows().temperamentManager->trebleButton->setChecked(true);
+    Windows().temperamentManager->AddReading(466.5f);
+    Run(Windows().mainWindow->saveAsItem, "调律");
+    const auto treble = ListLines(Windows().temperamentManager->trebleList);
+    const auto bass = ListLines(Windows().temperamentManager->bassList);
+    QTest::mouseClick(Windows().temperamentManager->clearButton, Qt::LeftButton);
 
-    Run(Form1->N8, "调律.qrv");
-    EXPECT_EQ(ListLines(Form4->ListBox1), treble);
-    EXPECT_EQ(ListLines(Form4->ListBox2), bass);
-    Run(Form1->N10, "再存");
+    Run(Windows().mainWindow->openItem, "调律.qrv");
+    EXPECT_EQ(ListLines(Windows().temperamentManager->trebleList), treble);
+    EXPECT_EQ(ListLines(Windows().temperamentManager->bassList), bass);
+    Run(Windows().mainWindow->saveAsItem, "再存");
     EXPECT_EQ(Contents("再存.qrv").size(), 491);
     EXPECT_EQ(Contents("再存.qrv"), Contents("调律.qrv"));
 }
 
 TEST_F(FileCommandsTest, OpenNeitherSetsNorReplacesTheCurrentNameAndAlwaysShowsTheManager)
 {
-    Form4->AddReading(440.0f);
-    ASSERT_TRUE(Form4->SaveTemperamentFile("c.qrv"));
-    QTest::mouseClick(Form4->BitBtn1, Qt::LeftButton);
+    Windows().temperamentManager->AddReading(440.0f);
+    ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c.qrv"));
+    QTest::mouseClick(Windows().temperamentManager->clearButton, Qt::LeftButton);
     Answer("c.qrv");
-    QTest::mouseClick(Form1->ToolButton1, Qt::LeftButton);  // Open
-    Run(Form1->N9, "b");  // still asks
+    QTest::mouseClick(Windows().mainWindow->openButton, Qt::LeftButton);  // Open
+    Run(Windows().mainWindow->saveItem, "b");  // still asks
     ASSERT_EQ(shown.size(), 2u);
     EXPECT_EQ(shown[1].second, WorkingDirectory()) << "no name offered";
     QFile::remove("b.qrv");
-    Run(Form1->N8, "c.qrv");
-    Form1->N9->trigger();  // writes the opened table to b without asking
+    Run(Windows().mainWindow->openItem, "c.qrv");
+    Windows().mainWindow->saveItem->trigger();  // writes the opened table to b without asking
     EXPECT_EQ(Contents("b.qrv").mid(3, 4), kOneTrebleEntry);
     EXPECT_EQ(shown.size(), 3u);
 
-    Form1->N3->trigger();
-    ASSERT_FALSE(Form4->isVisible());
-    Run(Form1->N8, std::nullopt);
-    EXPECT_TRUE(Form4->isVisible());
-    EXPECT_FALSE(Form1->N3->isChecked());
-    EXPECT_FALSE(Form1->ToolButton7->isChecked());
+    Windows().mainWindow->temperamentManagerItem->trigger();
+    ASSERT_FALSE(Windows().temperamentManager->isVisible());
+    Run(Windows().mainWindow->openItem, std::nullopt);
+    EXPECT_TRUE(Windows().temperamentManager->isVisible());
+    EXPECT_FALSE(Windows().mainWindow->temperamentManagerItem->isChecked());
+    EXPECT_FALSE(Windows().mainWindow->temperamentManagerButton->isChecked());
     ASSERT_EQ(shown.size(), 4u);
     EXPECT_EQ(shown[3].second, PathOf("c.qrv")) << "the last confirmed name is offered again";
 }
 
 TEST_F(FileCommandsTest, AFailedSaveSaysSoAndKeepsTheCurrentName)
 {
-    Run(Form1->N10, "b");
-    Run(Form1->N10, "b.qrv/x.qrv");  // nothing can be written below a file
+    Run(Windows().mainWindow->saveAsItem, "b");
+    Run(Windows().mainWindow->saveAsItem, "b.qrv/x.qrv");  // nothing can be written below a file
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0].first, UserMessageKind::Error);
     EXPECT_EQ(messages[0].second, "无法保存音律文件“" + PathOf("b.qrv/x.qrv") + "”：文件夹不存在。");
 
-    Form4->AddReading(440.0f);
-    Form1->N9->trigger();
+    Windows().temperamentManager->AddReading(440.0f);
+    Windows().mainWindow->saveItem->trigger();
     EXPECT_EQ(shown.size(), 2u);
     EXPECT_EQ(Contents("b.qrv").mid(3, 4), kOneTrebleEntry);
 }
@@ -181,16 +182,16 @@ struct OpenedName {
 
 TEST_F(FileCommandsTest, OpenAddsTheDefaultSuffixToANameWithoutOne)
 {
-    Form4->AddReading(440.0f);
-    Form4->AddReading(466.0f);
-    ASSERT_TRUE(Form4->SaveTemperamentFile("c.qrv"));
-    ASSERT_TRUE(Form4->SaveTemperamentFile("c"));  // a file without the suffix is not the one meant
+    Windows().temperamentManager->AddReading(440.0f);
+    Windows().temperamentManager->AddReading(466.0f);
+    ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c.qrv"));
+    ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c"));  // a file without the suffix is not the one meant
     for (const OpenedName& row : {OpenedName{"c", true}, OpenedName{"c.qrv", true}, OpenedName{"c.old", false}}) {
         SCOPED_TRACE(row.typed);
-        QTest::mouseClick(Form4->BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(Windows().temperamentManager->clearButton, Qt::LeftButton);
         messages.clear();
-        Run(Form1->N8, row.typed);
-        EXPECT_EQ(Form4->ListBox1->count(), row.loaded ? 2 : 0);
+        Run(Windows().mainWindow->openItem, row.typed);
+        EXPECT_EQ(Windows().temperamentManager->trebleList->count(), row.loaded ? 2 : 0);
         EXPECT_EQ(messages.size(), row.loaded ? 0u : 1u);
     }
 }
@@ -199,7 +200,7 @@ TEST_F(FileCommandsTest, OpenAddsTheDefaultSuffixToANameWithoutOne)
 // offers at its next use what it offered before.
 struct CancelledDialog {
     const char* name;
-    QAction* TForm1::*command;
+    QAction* MainWindow::*command;
     const char* confirmedBefore;  // nullptr: nothing confirmed yet
     const char* offeredAfter;     // nullptr: no name, the working folder
     friend void PrintTo(const CancelledDialog& row, std::ostream* out) { *out << row.name; }
@@ -210,11 +211,11 @@ class FileDialogCancelled : public FileCommandsTest, public ::testing::WithParam
 TEST_P(FileDialogCancelled, KeepsThePreviousName)
 {
     const CancelledDialog& row = GetParam();
-    Form4->AddReading(440.0f);
-    ASSERT_TRUE(Form4->SaveTemperamentFile("c.qrv"));
+    Windows().temperamentManager->AddReading(440.0f);
+    ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c.qrv"));
     QDir().mkdir("elsewhere");
     if (row.confirmedBefore != nullptr) {
-        Run(Form1->*row.command, row.confirmedBefore);
+        Run(Windows().mainWindow->*row.command, row.confirmedBefore);
     }
 
     SetFileDialogHandler({});
@@ -228,10 +229,10 @@ TEST_P(FileDialogCancelled, KeepsThePreviousName)
         QTest::keyClicks(typing, "typed");
         dialog->reject();
     });
-    (Form1->*row.command)->trigger();
+    (Windows().mainWindow->*row.command)->trigger();
     SetFileDialogHandler(scripted);
 
-    Run(Form1->*row.command, std::nullopt);
+    Run(Windows().mainWindow->*row.command, std::nullopt);
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(shown.back().second, row.offeredAfter == nullptr ? WorkingDirectory() : PathOf(row.offeredAfter));
     EXPECT_FALSE(QFile::exists("typed.qrv") || QFile::exists("elsewhere/typed.qrv"));
@@ -239,10 +240,10 @@ TEST_P(FileDialogCancelled, KeepsThePreviousName)
 
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, FileDialogCancelled,
-    ::testing::Values(CancelledDialog{"OpenBeforeAnyName", &TForm1::N8, nullptr, nullptr},
-                      CancelledDialog{"OpenAfterAName", &TForm1::N8, "c.qrv", "c.qrv"},
-                      CancelledDialog{"SaveAsBeforeAnyName", &TForm1::N10, nullptr, nullptr},
-                      CancelledDialog{"SaveAsAfterAName", &TForm1::N10, "b", "b.qrv"}),
+    ::testing::Values(CancelledDialog{"OpenBeforeAnyName", &MainWindow::openItem, nullptr, nullptr},
+                      CancelledDialog{"OpenAfterAName", &MainWindow::openItem, "c.qrv", "c.qrv"},
+                      CancelledDialog{"SaveAsBeforeAnyName", &MainWindow::saveAsItem, nullptr, nullptr},
+                      CancelledDialog{"SaveAsAfterAName", &MainWindow::saveAsItem, "b", "b.qrv"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Without the test's answers the real dialog runs; a user types a name into it.
@@ -259,7 +260,7 @@ TEST_F(FileCommandsTest, TheRealDialogTakesATypedName)
         QTest::keyClicks(typing, "typed");
         QTest::keyClick(typing, Qt::Key_Return);
     });
-    Form1->N10->trigger();
+    Windows().mainWindow->saveAsItem->trigger();
     EXPECT_EQ(Contents("typed.qrv").size(), 491);
 }
 

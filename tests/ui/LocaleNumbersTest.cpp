@@ -14,12 +14,13 @@
 #include <string>
 
 #include "common/NumberFormat.h"
-#include "meter/Unit3.h"
 #include "forms/UserLocale.h"
-#include "temperament/Unit4.h"
-#include "tests/support/WaveFileWriter.h"
+#include "meter/PitchMeterWindow.h"
+#include "shell/ApplicationWindows.h"
+#include "temperament/TemperamentManagerWindow.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
@@ -82,39 +83,39 @@ using LocaleWindows = WindowSetTest;
 
 TEST_F(LocaleWindows, PitchMeterLabelsShowTheUsersSeparator)
 {
-    test::WriteCaptureFile("my.wav", test::ToneBetweenSilences());
-    Form3->BitBtn2Click(Form3->BitBtn2);
-    EXPECT_EQ(Form3->Label3->text().toStdString(), InLocale("7@98714065551758"));
-    Form3->CheckBox1->setChecked(false);
-    Form3->UpDown1->SetPosition(50);  // 500 ms
-    Form3->UpDown1Click(Form3->UpDown1);
-    Form3->BitBtn2Click(Form3->BitBtn2);
-    EXPECT_EQ(Form3->Label3->text().toStdString(), "438");
-    EXPECT_EQ(Form3->Label10->text().toStdString(), InLocale("-0@454545468091965"));
+    tones::WriteCaptureFile("my.wav", tones::ToneBetweenSilences());
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
+    EXPECT_EQ(Windows().pitchMeter->frequencyValue->text().toStdString(), InLocale("7@98714065551758"));
+    Windows().pitchMeter->autoSegmentBox->setChecked(false);
+    Windows().pitchMeter->segmentSpinner->SetPosition(50);  // 500 ms
+    Windows().pitchMeter->SegmentSpinnerClick(Windows().pitchMeter->segmentSpinner);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
+    EXPECT_EQ(Windows().pitchMeter->frequencyValue->text().toStdString(), "438");
+    EXPECT_EQ(Windows().pitchMeter->deviationValue->text().toStdString(), InLocale("-0@454545468091965"));
 }
 
 TEST_F(LocaleWindows, ManagerLinesAndDetailMemoShowTheUsersSeparator)
 {
-    Form4->RadioButton1->setChecked(true);
-    Form4->AddReading(440.0f);
-    Form4->AddReading(464.2f);
-    Form4->RadioButton2->setChecked(true);
-    Form4->AddReading(440.3f);
-    Form4->AddReading(415.1f);
-    EXPECT_THAT(test::ListLines(Form4->ListBox1),
+    Windows().temperamentManager->trebleButton->setChecked(true);
+    Windows().temperamentManager->AddReading(440.0f);
+    Windows().temperamentManager->AddReading(464.2f);
+    Windows().temperamentManager->bassButton->setChecked(true);
+    Windows().temperamentManager->AddReading(440.3f);
+    Windows().temperamentManager->AddReading(415.1f);
+    EXPECT_THAT(test::ListLines(Windows().temperamentManager->trebleList),
                 ElementsAre(InLocale("0.音高正确！0@00音分"), InLocale("1.音高偏低！-0@42音分")));
-    EXPECT_THAT(test::ListLines(Form4->ListBox2),
+    EXPECT_THAT(test::ListLines(Windows().temperamentManager->bassList),
                 ElementsAre(InLocale("0.音高正确！0@07音分"), InLocale("-1.音高正确！-0@05音分")));
 
-    QListWidget* bass = Form4->ListBox2;
+    QListWidget* bass = Windows().temperamentManager->bassList;
     QTest::mouseClick(bass->viewport(), Qt::LeftButton, {}, bass->visualItemRect(bass->item(1)).center());
-    EXPECT_THAT(test::MemoLines(Form4->Memo1),
+    EXPECT_THAT(test::MemoLines(Windows().temperamentManager->detailsMemo),
                 ElementsAre("半音序号:-1", InLocale("当前频率：415@100006103516"), InLocale("标准频率：415@3046875"),
                             InLocale("偏差：-0@000492846343046333"), InLocale("音程：1@06070821806533"), "", "", ""));
-    Form4->RadioButton1->setChecked(true);
-    QListWidget* treble = Form4->ListBox1;
+    Windows().temperamentManager->trebleButton->setChecked(true);
+    QListWidget* treble = Windows().temperamentManager->trebleList;
     QTest::mouseClick(treble->viewport(), Qt::LeftButton, {}, treble->visualItemRect(treble->item(1)).center());
-    EXPECT_THAT(test::MemoLines(Form4->Memo1),
+    EXPECT_THAT(test::MemoLines(Windows().temperamentManager->detailsMemo),
                 ElementsAre("半音序号:1", InLocale("当前频率：464@200012207031"), InLocale("标准频率：466@163757324219"),
                             InLocale("偏差：-0@00421256497600629"), InLocale("音程：1@05500002774325"), "", "", ""));
 }

@@ -11,11 +11,12 @@
 #include <utility>
 
 #include "forms/WindowDescriptions.h"
-#include "meter/Unit3.h"
-#include "scope/Unit2.h"
+#include "meter/PitchMeterWindow.h"
+#include "scope/OscilloscopeWindow.h"
 #include "shell/AboutBox.h"
-#include "shell/Unit1.h"
-#include "temperament/Unit4.h"
+#include "shell/ApplicationWindows.h"
+#include "shell/MainWindow.h"
+#include "temperament/TemperamentManagerWindow.h"
 #include "tests/support/WindowSetTest.h"
 
 using namespace tonarel;
@@ -27,16 +28,16 @@ using MainWindowTest = WindowSetTest;
 // One working window with its menu item and tool button.
 struct WindowToggle {
     const char* name;
-    QAction* TForm1::*item;
-    QToolButton* TForm1::*button;
+    QAction* MainWindow::*item;
+    QToolButton* MainWindow::*button;
     TonarelForm* (*window)();
     friend void PrintTo(const WindowToggle& toggle, std::ostream* out) { *out << toggle.name; }
 };
 
 const WindowToggle Toggles[] = {
-    {"Oscilloscope", &TForm1::G1, &TForm1::ToolButton5, []() -> TonarelForm* { return Form2; }},
-    {"PitchMeter", &TForm1::N2, &TForm1::ToolButton6, []() -> TonarelForm* { return Form3; }},
-    {"TemperamentManager", &TForm1::N3, &TForm1::ToolButton7, []() -> TonarelForm* { return Form4; }},
+    {"Oscilloscope", &MainWindow::oscilloscopeItem, &MainWindow::oscilloscopeButton, []() -> TonarelForm* { return Windows().oscilloscope; }},
+    {"PitchMeter", &MainWindow::pitchMeterItem, &MainWindow::pitchMeterButton, []() -> TonarelForm* { return Windows().pitchMeter; }},
+    {"TemperamentManager", &MainWindow::temperamentManagerItem, &MainWindow::temperamentManagerButton, []() -> TonarelForm* { return Windows().temperamentManager; }},
 };
 
 class WindowToggleTest : public WindowSetTest, public ::testing::WithParamInterface<WindowToggle> {};
@@ -48,11 +49,11 @@ TEST_P(WindowToggleTest, MenuItemAndToolButtonMoveCheckButtonAndVisibilityTogeth
     EXPECT_FALSE(window->close()) << "only the main window shows and hides it";
     bool shown = true;
     for (const bool fromMenu : {true, false, false, true}) {
-        fromMenu ? (Form1->*toggle.item)->trigger() : QTest::mouseClick(Form1->*toggle.button, Qt::LeftButton);
+        fromMenu ? (Windows().mainWindow->*toggle.item)->trigger() : QTest::mouseClick(Windows().mainWindow->*toggle.button, Qt::LeftButton);
         ProcessEvents();
         shown = !shown;
-        EXPECT_EQ((Form1->*toggle.item)->isChecked(), shown) << (fromMenu ? "menu" : "tool button");
-        EXPECT_EQ((Form1->*toggle.button)->isChecked(), shown) << "button down";
+        EXPECT_EQ((Windows().mainWindow->*toggle.item)->isChecked(), shown) << (fromMenu ? "menu" : "tool button");
+        EXPECT_EQ((Windows().mainWindow->*toggle.button)->isChecked(), shown) << "button down";
         EXPECT_EQ(window->isVisible(), shown);
     }
     EXPECT_EQ(toggle.window(), window) << "hiding keeps the window";
@@ -64,18 +65,18 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowToggleTest, ::testing::ValuesIn(Toggles)
 
 TEST_F(MainWindowTest, ToolButtonsStandFlushFromTheLeftEdgeWithTheEightPixelSeparatorBetween)
 {
-    EXPECT_EQ(Form1->ToolBar1->pos(), QPoint(0, 0));
-    const QWidget* separator = Form1->ToolBar1->widgetForAction(Form1->ToolButton3);
+    EXPECT_EQ(Windows().mainWindow->toolBar->pos(), QPoint(0, 0));
+    const QWidget* separator = Windows().mainWindow->toolBar->widgetForAction(Windows().mainWindow->toolSeparator);
     ASSERT_NE(separator, nullptr);
     struct Row {
         const char* name;
         const QWidget* widget;
         int left, width;
     };
-    for (const Row& row : {Row{"ToolButton1", Form1->ToolButton1, 0, 23}, Row{"ToolButton2", Form1->ToolButton2, 23, 23},
-                           Row{"ToolButton4", Form1->ToolButton4, 46, 23}, Row{"ToolButton3", separator, 69, 8},
-                           Row{"ToolButton5", Form1->ToolButton5, 77, 23}, Row{"ToolButton6", Form1->ToolButton6, 100, 23},
-                           Row{"ToolButton7", Form1->ToolButton7, 123, 23}}) {
+    for (const Row& row : {Row{"ToolButton1", Windows().mainWindow->openButton, 0, 23}, Row{"ToolButton2", Windows().mainWindow->saveButton, 23, 23},
+                           Row{"ToolButton4", Windows().mainWindow->saveAsButton, 46, 23}, Row{"ToolButton3", separator, 69, 8},
+                           Row{"ToolButton5", Windows().mainWindow->oscilloscopeButton, 77, 23}, Row{"ToolButton6", Windows().mainWindow->pitchMeterButton, 100, 23},
+                           Row{"ToolButton7", Windows().mainWindow->temperamentManagerButton, 123, 23}}) {
         EXPECT_EQ(row.widget->x(), row.left) << row.name;
         EXPECT_EQ(row.widget->width(), row.width) << row.name;
     }
@@ -83,28 +84,28 @@ TEST_F(MainWindowTest, ToolButtonsStandFlushFromTheLeftEdgeWithTheEightPixelSepa
 
 TEST_F(MainWindowTest, MemoDescribesTheWindowActivatedLast)
 {
-    const std::pair<QWidget*, int> sequence[] = {{Form1, 0}, {Form2, 1}, {Form3, 2},
-                                                 {Form4, 3}, {Form1, 0}, {Form2, 1}};
+    const std::pair<QWidget*, int> sequence[] = {{Windows().mainWindow, 0}, {Windows().oscilloscope, 1}, {Windows().pitchMeter, 2},
+                                                 {Windows().temperamentManager, 3}, {Windows().mainWindow, 0}, {Windows().oscilloscope, 1}};
     for (const auto& [window, description] : sequence) {
         Activate(window);
-        EXPECT_EQ(Form1->Memo1->toPlainText(), QString::fromUtf8(tonarel::WindowDescriptions.at(description)))
+        EXPECT_EQ(Windows().mainWindow->descriptionMemo->toPlainText(), QString::fromUtf8(tonarel::WindowDescriptions.at(description)))
             << window->objectName().toStdString();
     }
 }
 
 TEST_F(MainWindowTest, EveryAboutCommandShowsANewModalBoxInTurn)
 {
-    QSet<QWidget*> seen = {AboutBox};
+    QSet<QWidget*> seen = {Windows().aboutBox};
     const QPoint screenCentre = QGuiApplication::primaryScreen()->geometry().center();
     for (int use = 1; use <= 3; ++use) {
-        TAboutBox* answered = nullptr;
+        AboutBox* answered = nullptr;
         AnswerNextModal([&](QWidget* modal) {
-            answered = qobject_cast<TAboutBox*>(modal);
+            answered = qobject_cast<AboutBox*>(modal);
             ASSERT_NE(answered, nullptr);
             EXPECT_LE((answered->frameGeometry().center() - screenCentre).manhattanLength(), 1) << "centred";
-            QTest::mouseClick(answered->OKButton, Qt::LeftButton);
+            QTest::mouseClick(answered->okButton, Qt::LeftButton);
         });
-        Form1->N5->trigger();  // returns once the box is closed
+        Windows().mainWindow->aboutItem->trigger();  // returns once the box is closed
         ASSERT_NE(answered, nullptr) << "use " << use;
         EXPECT_FALSE(seen.contains(answered)) << "a new box at each use";
         EXPECT_EQ(answered->result(), QDialog::Accepted);
@@ -114,8 +115,8 @@ TEST_F(MainWindowTest, EveryAboutCommandShowsANewModalBoxInTurn)
 
 TEST_F(MainWindowTest, HelpTopicsAskForTheKeywordIndexAndF1ForTheMainWindowsTopic)
 {
-    Form1->N6->trigger();
-    QTest::keyClick(Form1, Qt::Key_F1);
+    Windows().mainWindow->helpTopicsItem->trigger();
+    QTest::keyClick(Windows().mainWindow, Qt::Key_F1);
     using Request = HelpViewerStandIn::Request;
     const QString guide = ApplicationHelpFile();
     EXPECT_TRUE(guide.endsWith("/share/tonarel/guide/index.html")) << guide.toStdString();
@@ -132,9 +133,9 @@ TEST_P(MainWindowCloseTest, EndsTheProgramDeletingTheRecordingSilently)
     if (GetParam()) {
         QFile("my.wav").open(QIODevice::WriteOnly);
     }
-    QTimer::singleShot(0, Form1, [] { Form1->E1->trigger(); });
+    QTimer::singleShot(0, Windows().mainWindow, [] { Windows().mainWindow->exitItem->trigger(); });
     // A loop that goes on fails instead of hanging; the guard goes with the window.
-    QTimer::singleShot(5000, Form1, [] { QCoreApplication::exit(99); });
+    QTimer::singleShot(5000, Windows().mainWindow, [] { QCoreApplication::exit(99); });
     EXPECT_EQ(QCoreApplication::exec(), 0) << "ends while the working windows, which refuse to close, are shown";
     EXPECT_FALSE(QFile::exists("my.wav"));
     EXPECT_TRUE(QFile::exists("temp.wav"));

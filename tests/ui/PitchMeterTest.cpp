@@ -16,20 +16,22 @@
 #include <tuple>
 #include <vector>
 
-#include "meter/Unit3.h"
 #include "meter/core/RecordingAnalysis.h"
-#include "scope/Unit2.h"
+#include "meter/PitchMeterWindow.h"
+#include "scope/OscilloscopeWindow.h"
 #include "shell/ApplicationWindows.h"
-#include "temperament/Unit4.h"
+#include "temperament/TemperamentManagerWindow.h"
 #include "tests/support/CaptureDeviceStandIn.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/WindowSetTest.h"
+#include "tools/tones/WaveFileWriter.h"
 
 using namespace tonarel;
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 using ::testing::ElementsAre;
 
 /// Button1's caption and hint, whether Button1 and BitBtn2 are enabled,
@@ -49,7 +51,7 @@ protected:
     {
         WindowSetTest::SetUp();
         script = std::make_shared<CaptureDeviceScript>();
-        Form3->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
+        Windows().pitchMeter->ReplaceCaptureDevice(std::make_unique<CaptureDeviceStandIn>(script));
     }
 
     static void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
@@ -58,7 +60,7 @@ protected:
     void TickAt(uint32_t milliseconds)
     {
         script->position = milliseconds;
-        Form3->Timer1Timer(Form3->Timer1);
+        Windows().pitchMeter->RecordingTimerTick(Windows().pitchMeter->recordingTimer);
     }
 
     /// The device calls without the position polls.
@@ -71,27 +73,27 @@ protected:
 
     static CycleState Cycle()
     {
-        return {Form3->Button1->text().toStdString(), Form3->Button1->toolTip().toStdString(),
-                Form3->Button1->isEnabled(),          Form3->BitBtn2->isEnabled(),
-                Form3->Timer1->isActive(),            Form3->ReadyToRecord};
+        return {Windows().pitchMeter->recordButton->text().toStdString(), Windows().pitchMeter->recordButton->toolTip().toStdString(),
+                Windows().pitchMeter->recordButton->isEnabled(),          Windows().pitchMeter->refreshButton->isEnabled(),
+                Windows().pitchMeter->recordingTimer->isActive(),            Windows().pitchMeter->ReadyToRecord};
     }
 
     static Readout Shown()
     {
-        return {Form3->Label3->text().toStdString(), Form3->Label6->text().toStdString(),
-                Form3->Label7->text().toStdString(), Form3->Label10->text().toStdString()};
+        return {Windows().pitchMeter->frequencyValue->text().toStdString(), Windows().pitchMeter->snrValue->text().toStdString(),
+                Windows().pitchMeter->semitoneValue->text().toStdString(), Windows().pitchMeter->deviationValue->text().toStdString()};
     }
 
     /// Sets the segment length field through its spinner (position × 10 ms).
     static void UseSegmentOf(int milliseconds)
     {
-        Form3->CheckBox1->setChecked(false);
-        Form3->UpDown1->SetPosition(milliseconds / 10);
-        Form3->UpDown1Click(Form3->UpDown1);
+        Windows().pitchMeter->autoSegmentBox->setChecked(false);
+        Windows().pitchMeter->segmentSpinner->SetPosition(milliseconds / 10);
+        Windows().pitchMeter->SegmentSpinnerClick(Windows().pitchMeter->segmentSpinner);
     }
 
     /// Readings the temperament manager has taken, in both directions.
-    static int ManagerLines() { return Form4->ListBox1->count() + Form4->ListBox2->count(); }
+    static int ManagerLines() { return Windows().temperamentManager->trebleList->count() + Windows().temperamentManager->bassList->count(); }
 
     std::shared_ptr<CaptureDeviceScript> script;
 };
@@ -99,10 +101,10 @@ protected:
 TEST_F(PitchMeterTest, RecordingCycleUnlocksStopPastHalfASecondOrAStallAndAnalysesOncePerStop)
 {
     script->take = ToneBetweenSilences();
-    Click(Form3->CheckBox3);  // each analysis hands the manager one reading
+    Click(Windows().pitchMeter->forwardBox);  // each analysis hands the manager one reading
     EXPECT_EQ(Cycle(), IdleBeforeFirst);
 
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(Cycle(), RecordingLocked);
     EXPECT_THAT(DeviceSteps(), ElementsAre("open temp.wav", "record"));
     EXPECT_EQ(script->openedFormat, (tonarel::CaptureFormat{1, 44100, 16}));
@@ -111,16 +113,16 @@ TEST_F(PitchMeterTest, RecordingCycleUnlocksStopPastHalfASecondOrAStallAndAnalys
     EXPECT_EQ(Cycle(), RecordingLocked) << "unlocks only past 500 ms";
     TickAt(501);
     EXPECT_EQ(Cycle(), RecordingUnlocked);
-    EXPECT_EQ(Form3->Label1->text(), "501");
+    EXPECT_EQ(Windows().pitchMeter->recordingTimeValue->text(), "501");
 
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(Cycle(), IdleAfterRecording);
     EXPECT_THAT(DeviceSteps(), ElementsAre("open temp.wav", "record", "save my.wav", "close"));
     EXPECT_EQ(ManagerLines(), 1) << "one analysis per stop, of the saved take";
 
     // A second take whose capture stalls (the sound server went away, say):
     // a second without growth unlocks the stop whatever was recorded.
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(Cycle(), RecordingLocked);
     for (int tick = 0; tick < 10; ++tick) {
         TickAt(300);
@@ -149,19 +151,19 @@ TEST_P(PitchMeterDeviceFailure, ShowsOneErrorBoxLeavesTheWindowIdleAndTheNextPre
 {
     const FailureCase& row = GetParam();
     if (row.atStop) {
-        Click(Form3->Button1);
+        Click(Windows().pitchMeter->recordButton);
         TickAt(800);
     }
     (*script).*row.failure = "录音设备出错了。";
     WriteCaptureFile("my.wav", ToneBetweenSilences());
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(messages, (decltype(messages){{UserMessageKind::Error, "录音设备出错了。"}}));
     EXPECT_EQ(Cycle(), row.atStop ? IdleAfterRecording : IdleBeforeFirst);
     EXPECT_FALSE(script->isOpen);
     EXPECT_FALSE(std::filesystem::exists("my.wav")) << "the last recording goes at every press";
 
     ((*script).*row.failure).reset();
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(Cycle(), RecordingLocked);
     EXPECT_EQ(messages.size(), 1u);
 }
@@ -175,7 +177,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, PitchMeterDeviceFailure,
 TEST_F(PitchMeterTest, ATakeThatCanNoLongerBeKeptEndsAtTheNextTickWithOneErrorBox)
 {
     const QString lost = "录音无法写入文件夹“x”：磁盘空间不足。这次录音没有保存。";
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     TickAt(300);
     script->captureFailure = lost.toStdString();
     // The window's own timer ticks, so that the failure takes the way any
@@ -189,7 +191,7 @@ TEST_F(PitchMeterTest, ATakeThatCanNoLongerBeKeptEndsAtTheNextTickWithOneErrorBo
     EXPECT_EQ(std::get<0>(Shown()), "没有声音输入!   ") << "the stop's analysis finds no recording";
 
     script->captureFailure.reset();
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(Cycle(), RecordingLocked) << "the next press starts again";
     EXPECT_EQ(messages.size(), 1u);
 }
@@ -214,13 +216,13 @@ TEST_F(PitchMeterTest, AnalysisShowsTheReadingAndHandsTheSegmentToTheOscilloscop
         if (row.segmentMilliseconds != 0) {
             UseSegmentOf(row.segmentMilliseconds);
         }
-        Form3->BitBtn2Click(Form3->BitBtn2);
+        Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
         if (!std::get<0>(row.shown).empty()) {
             EXPECT_EQ(Shown(), row.shown);
         }
-        // The oscilloscope holds the very bytes of the segment, from the file.
-        ASSERT_EQ(Form2->HeldSampleBytes(), row.segmentBytes);
-        const auto* held = reinterpret_cast<const uint8_t*>(Form2->HeldSamples());
+        // The oscilloscope is handed the very bytes of the segment, from the file.
+        ASSERT_EQ(analysedBytes, row.segmentBytes);
+        const auto* held = reinterpret_cast<const uint8_t*>(analysedSamples.get());
         EXPECT_TRUE(std::equal(held, held + row.segmentBytes, file.begin() + row.segmentFileOffset));
     }
 }
@@ -253,11 +255,11 @@ protected:
             UseSegmentOf(static_cast<int>(row.segmentMilliseconds));
         }
         if (row.givenSnr != 0) {
-            Click(Form3->CheckBox2);
-            Form3->UpDown2->SetPosition(static_cast<int>(row.givenSnr));
-            Form3->UpDown2Click(Form3->UpDown2);
+            Click(Windows().pitchMeter->autoSnrBox);
+            Windows().pitchMeter->snrSpinner->SetPosition(static_cast<int>(row.givenSnr));
+            Windows().pitchMeter->SnrSpinnerClick(Windows().pitchMeter->snrSpinner);
         }
-        Form3->TrackBar1->setValue(row.divisor);
+        Windows().pitchMeter->divisorSlider->setValue(row.divisor);
     }
 
     static std::tuple<Readout, uint32_t> ReadingOf(const RecordingAnalysis& run)
@@ -272,22 +274,22 @@ TEST_P(PitchMeterOptions, ReachTheEstimatorAsTheyStandWhenTheRunStarts)
     const auto& [row, atStop] = GetParam();
     WriteCaptureFile("reference.wav", DecayingTake());
     const auto expected = ReadingOf(AnalyseRecording(
-        "reference.wav", {row.segmentMilliseconds, row.givenSnr, static_cast<uint32_t>(row.divisor)}, Form3->SemitoneTable));
-    ASSERT_NE(expected, ReadingOf(AnalyseRecording("reference.wav", {}, Form3->SemitoneTable)))
+        "reference.wav", {row.segmentMilliseconds, row.givenSnr, static_cast<uint32_t>(row.divisor)}, Windows().pitchMeter->SemitoneTable));
+    ASSERT_NE(expected, ReadingOf(AnalyseRecording("reference.wav", {}, Windows().pitchMeter->SemitoneTable)))
         << "the row's options must make a difference";
 
     if (atStop) {
         script->take = DecayingTake();
-        Click(Form3->Button1);
+        Click(Windows().pitchMeter->recordButton);
         TickAt(800);
         SetOptions(row);
-        Click(Form3->Button1);
+        Click(Windows().pitchMeter->recordButton);
     } else {
         WriteCaptureFile("my.wav", DecayingTake());
         SetOptions(row);
-        Form3->BitBtn2Click(Form3->BitBtn2);
+        Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     }
-    EXPECT_EQ(std::tuple(Shown(), Form2->HeldSampleBytes()), expected);
+    EXPECT_EQ(std::tuple(Shown(), analysedBytes), expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -305,83 +307,83 @@ TEST_F(PitchMeterTest, TheStopAnalysesTheTakeOnlyOnceTheDeviceIsClosed)
 {
     script->take = ToneBetweenSilences();
     UseSegmentOf(500);
-    Click(Form3->CheckBox3);
+    Click(Windows().pitchMeter->forwardBox);
     std::vector<bool> deviceOpenAtTheReading;
-    QObject::connect(Form4->ListBox1->model(), &QAbstractItemModel::rowsInserted, Form3,
+    QObject::connect(Windows().temperamentManager->trebleList->model(), &QAbstractItemModel::rowsInserted, Windows().pitchMeter,
                      [&] { deviceOpenAtTheReading.push_back(script->isOpen); });
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     TickAt(800);
-    Click(Form3->Button1);
+    Click(Windows().pitchMeter->recordButton);
     EXPECT_EQ(deviceOpenAtTheReading, std::vector<bool>{false});
-    EXPECT_EQ(Form3->Label3->text(), "438");
+    EXPECT_EQ(Windows().pitchMeter->frequencyValue->text(), "438");
 }
 
 TEST_F(PitchMeterTest, ManagerGetsReadingsOnlyWhileTickedAndNoSoundKeepsTheIndexAndDeviation)
 {
     WriteCaptureFile("my.wav", ToneBetweenSilences());
     UseSegmentOf(500);
-    Form3->BitBtn2Click(Form3->BitBtn2);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(ManagerLines(), 0);
 
-    Click(Form3->CheckBox3);
-    EXPECT_TRUE(Form4->CheckBox2->isChecked()) << "the manager's box follows";
-    Form3->BitBtn2Click(Form3->BitBtn2);
+    Click(Windows().pitchMeter->forwardBox);
+    EXPECT_TRUE(Windows().temperamentManager->inputFromMeterBox->isChecked()) << "the manager's box follows";
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(ManagerLines(), 1);
-    EXPECT_EQ(Form4->Table().MeasuredTable()[0], 438.0f);
+    EXPECT_EQ(SavedTable().measured[0], 438.0f);
 
     WriteCaptureFile("my.wav", Silence(88200));
-    Form3->BitBtn2Click(Form3->BitBtn2);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(ManagerLines(), 1) << "no sound, no reading";
     EXPECT_EQ(Shown(), (Readout{"没有声音输入!   ", "太小了！", "0", "-0.454545468091965"}));
-    EXPECT_EQ(Form3->Label3->width(), 46) << "a long text is cut off, the label does not grow";
-    ASSERT_EQ(Form2->HeldSampleBytes(), 2u);
-    EXPECT_EQ(Form2->HeldSamples()[0], 0);
+    EXPECT_EQ(Windows().pitchMeter->frequencyValue->width(), 46) << "a long text is cut off, the label does not grow";
+    ASSERT_EQ(analysedBytes, 2u);
+    EXPECT_EQ(analysedSamples[0], 0);
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(PitchMeterTest, PreciseMeasurementGivesTheFrequencyOnlyWhileTickedAndNoSoundWhereItHearsNoNote)
 {
-    EXPECT_FALSE(Form3->CheckBox4->isChecked());
-    EXPECT_EQ(Form3->CheckBox4->text(), "精确测量");
-    Click(Form3->CheckBox3);
+    EXPECT_FALSE(Windows().pitchMeter->preciseBox->isChecked());
+    EXPECT_EQ(Windows().pitchMeter->preciseBox->text(), "精确测量");
+    Click(Windows().pitchMeter->forwardBox);
     WriteCaptureFile("my.wav", ToneBetweenSilences());
     const Readout specified{"7.98714065551758", "20", "120", "0"};
 
-    Form3->BitBtn2Click(Form3->BitBtn2);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(Shown(), specified);
 
     // Ticked: the 441 Hz tone reads as itself; the rest of the road is the
     // same (the estimator's ratio, its segment for the oscilloscope, the
     // manager given the frequency shown).
-    Click(Form3->CheckBox4);
-    Form3->BitBtn2Click(Form3->BitBtn2);
-    const double frequency = Form3->Label3->text().toDouble();
-    EXPECT_NEAR(1200 * std::log2(frequency / 441.0), 0.0, 0.1) << Form3->Label3->text().toStdString();
-    EXPECT_EQ(Form3->Label6->text(), "20");
-    EXPECT_EQ(Form3->Label7->text(), "0");
-    EXPECT_EQ(Form2->HeldSampleBytes(), 88342u);
-    EXPECT_EQ(Form4->Table().MeasuredTable()[1], static_cast<float>(frequency));
+    Click(Windows().pitchMeter->preciseBox);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
+    const double frequency = Windows().pitchMeter->frequencyValue->text().toDouble();
+    EXPECT_NEAR(1200 * std::log2(frequency / 441.0), 0.0, 0.1) << Windows().pitchMeter->frequencyValue->text().toStdString();
+    EXPECT_EQ(Windows().pitchMeter->snrValue->text(), "20");
+    EXPECT_EQ(Windows().pitchMeter->semitoneValue->text(), "0");
+    EXPECT_EQ(analysedBytes, 88342u);
+    EXPECT_EQ(SavedTable().measured[1], static_cast<float>(frequency));
 
     // Noise between silences has a ratio, so the estimator counts something;
     // the precise reading hears no note in it, and the window says so.
     WriteCaptureFile("my.wav", Concatenate({Silence(26460), Noise(44100, 8000), Silence(26460)}));
-    Form3->BitBtn2Click(Form3->BitBtn2);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(std::get<0>(Shown()), "没有声音输入!   ");
     EXPECT_EQ(std::get<1>(Shown()), "太小了！");
     EXPECT_EQ(ManagerLines(), 2) << "no note, no reading for the manager";
 
-    Click(Form3->CheckBox4);
+    Click(Windows().pitchMeter->preciseBox);
     WriteCaptureFile("my.wav", ToneBetweenSilences());
-    Form3->BitBtn2Click(Form3->BitBtn2);
+    Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(Shown(), specified) << "unticked, the standard reading as before";
 }
 
 TEST_F(PitchMeterTest, ManualFieldsShowTheirSpinnersAndTheDivisorItsSlider)
 {
-    Click(Form3->CheckBox1);
-    Click(Form3->CheckBox2);
+    Click(Windows().pitchMeter->autoSegmentBox);
+    Click(Windows().pitchMeter->autoSnrBox);
     // A field's caption follows the field.
-    EXPECT_TRUE(Form3->LabeledEdit1->EditLabel->isEnabled() && Form3->LabeledEdit2->EditLabel->isEnabled());
+    EXPECT_TRUE(Windows().pitchMeter->segmentField->EditLabel->isEnabled() && Windows().pitchMeter->snrField->EditLabel->isEnabled());
     // The segment field shows ten times its spinner (10 to 4000 ms), the ratio
     // field the spinner itself (1 to 20); neither wraps round.
     struct Row {
@@ -390,10 +392,10 @@ TEST_F(PitchMeterTest, ManualFieldsShowTheirSpinnersAndTheDivisorItsSlider)
         LabeledEdit* field;
         const char* shown;
     };
-    for (const Row& row : {Row{Form3->UpDown1, 100, -1, Form3->LabeledEdit1, "990"},
-                           Row{Form3->UpDown1, 399, 3, Form3->LabeledEdit1, "4000"},
-                           Row{Form3->UpDown1, 2, -3, Form3->LabeledEdit1, "10"},
-                           Row{Form3->UpDown2, 19, 3, Form3->LabeledEdit2, "20"}}) {
+    for (const Row& row : {Row{Windows().pitchMeter->segmentSpinner, 100, -1, Windows().pitchMeter->segmentField, "990"},
+                           Row{Windows().pitchMeter->segmentSpinner, 399, 3, Windows().pitchMeter->segmentField, "4000"},
+                           Row{Windows().pitchMeter->segmentSpinner, 2, -3, Windows().pitchMeter->segmentField, "10"},
+                           Row{Windows().pitchMeter->snrSpinner, 19, 3, Windows().pitchMeter->snrField, "20"}}) {
         row.spinner->SetPosition(row.start);
         for (int i = 0; i < std::abs(row.presses); ++i) {
             Click(row.presses > 0 ? row.spinner->UpButton() : row.spinner->DownButton());
@@ -402,11 +404,11 @@ TEST_F(PitchMeterTest, ManualFieldsShowTheirSpinnersAndTheDivisorItsSlider)
     }
 
     // One step per arrow key, two per page (not Qt's default of ten).
-    Form3->TrackBar1->setFocus();
+    Windows().pitchMeter->divisorSlider->setFocus();
     for (const auto& [key, shown] : std::vector<std::pair<Qt::Key, const char*>>{
              {Qt::Key_Right, "5"}, {Qt::Key_PageDown, "3"}, {Qt::Key_PageDown, "2"}, {Qt::Key_End, "6"}}) {
-        QTest::keyClick(Form3->TrackBar1, key);
-        EXPECT_EQ(Form3->Edit1->text(), shown);
+        QTest::keyClick(Windows().pitchMeter->divisorSlider, key);
+        EXPECT_EQ(Windows().pitchMeter->divisorField->text(), shown);
     }
 }
 

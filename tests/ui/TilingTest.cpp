@@ -5,10 +5,11 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "meter/Unit3.h"
-#include "scope/Unit2.h"
-#include "shell/Unit1.h"
-#include "temperament/Unit4.h"
+#include "meter/PitchMeterWindow.h"
+#include "scope/OscilloscopeWindow.h"
+#include "shell/ApplicationWindows.h"
+#include "shell/MainWindow.h"
+#include "temperament/TemperamentManagerWindow.h"
 #include "tests/support/WindowSetTest.h"
 
 using namespace tonarel;
@@ -22,7 +23,7 @@ protected:
         ASSERT_EQ(QGuiApplication::primaryScreen()->geometry().size(), screen)
             << "needs a screen of this size (QT_QPA_PLATFORM=offscreen:configfile=…)";
         const std::pair<TonarelForm*, QRect> expected[] = {
-            {Form1, main}, {Form2, oscilloscope}, {Form3, pitchMeter}, {Form4, manager}};
+            {Windows().mainWindow, main}, {Windows().oscilloscope, oscilloscope}, {Windows().pitchMeter, pitchMeter}, {Windows().temperamentManager, manager}};
         for (const auto& [window, outer] : expected) {
             EXPECT_EQ(window->frameGeometry(), outer) << window->objectName().toStdString();
         }

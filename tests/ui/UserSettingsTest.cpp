@@ -21,7 +21,8 @@
 #include <optional>
 
 #include "forms/FileDialogRunner.h"
-#include "shell/Unit1.h"
+#include "shell/ApplicationWindows.h"
+#include "shell/MainWindow.h"
 #include "tests/support/WindowSetTest.h"
 
 using namespace tonarel;
@@ -38,7 +39,7 @@ protected:
     /// windows at the end of the test.
     void UseTheDialogsInAFreshHome(const QString& remembered)
     {
-        for (QFileDialog* dialog : {Form1->OpenDialog1, Form1->SaveDialog1}) {
+        for (QFileDialog* dialog : {Windows().mainWindow->openDialog, Windows().mainWindow->saveDialog}) {
             SCOPED_TRACE(dialog->objectName().toStdString());
             EXPECT_EQ(dialog->viewMode(), QFileDialog::Detail) << "no view state from an earlier run";
             EXPECT_NE(dialog->directory().absolutePath(), remembered) << "no folder from an earlier run";
@@ -50,9 +51,9 @@ protected:
             answers.erase(answers.begin());
             return answer;
         });
-        Form1->N10->trigger();
-        Form1->N8->trigger();
-        Form1->N8->trigger();
+        Windows().mainWindow->saveAsItem->trigger();
+        Windows().mainWindow->openItem->trigger();
+        Windows().mainWindow->openItem->trigger();
         SetFileDialogHandler({});
         EXPECT_TRUE(answers.empty());
         EXPECT_TRUE(QFile::exists("saved.qrv"));

@@ -19,12 +19,12 @@
 #include <random>
 #include <string>
 
-#include "tests/support/PartialTone.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/PartialTone.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
-using namespace tonarel::test;
+using namespace tonarel::tones;
 
 const char* const kKinds[] = {"harmonic", "weak_first", "missing_first", "odd_only", "stiff_string", "vibrato"};
 
@@ -74,10 +74,10 @@ int main(int argc, char** argv)
             tone.vibratoHz = 4.5 + 2.0 * unit(random);
         }
         tone.decaySeconds = unit(random) < 0.3 ? 0.0 : 0.5 + 3.0 * unit(random);
-        const auto lead = static_cast<uint32_t>(unit(random) < 0.2 ? 0 : unit(random) * kTestSampleRate);
-        const auto length = static_cast<uint32_t>((1.0 + 2.5 * unit(random)) * kTestSampleRate);
+        const auto lead = static_cast<uint32_t>(unit(random) < 0.2 ? 0 : unit(random) * kToneSampleRate);
+        const auto length = static_cast<uint32_t>((1.0 + 2.5 * unit(random)) * kToneSampleRate);
         const bool cutOff = unit(random) < 0.3;
-        const uint32_t tail = cutOff ? 0 : kTestSampleRate / 2;
+        const uint32_t tail = cutOff ? 0 : kToneSampleRate / 2;
         const auto noise = static_cast<int16_t>(9000.0 * std::pow(10.0, -(45.0 + 20.0 * unit(random)) / 20.0) + 1);
         std::vector<int16_t> take = Concatenate(
             {Noise(lead, noise, 2 * n + 1), Mix(Synthesise(tone, length), Noise(length, noise, 2 * n + 2)),

@@ -1,13 +1,11 @@
 #pragma once
-// The WAV files of a take: the template whose header tells the capture its
-// format, and the file a take is saved to. Both are the 44-byte canonical
+// The capture files of a take: the template whose header tells the capture
+// its format, and the file a take is saved to (by TakeOnDisk). Both are the 44-byte canonical
 // PCM layout (RIFF, a 16-byte "fmt " chunk, then "data"), integers
-// little-endian, which is the only layout the pitch estimator reads.
+// little-endian, which is the only layout the estimators read.
 
-#include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <span>
 
 namespace tonarel {
 
@@ -35,13 +33,5 @@ uint32_t MaxCaptureDataBytes(const CaptureFormat& format);
 /// 44-byte layout, or declares a format that cannot be recorded (no channels,
 /// no samples per second, or a width other than 8, 16 or 32 bits).
 CaptureFormat ReadCaptureTemplate(const std::filesystem::path& templateFile);
-
-/// Writes `file` (created or truncated): the 44-byte header for `format`
-/// followed by the whole frames of `samples`, at most MaxCaptureDataBytes; a
-/// partial frame at the end is left out, and the header's lengths state what
-/// was written. Throws CaptureError, naming the file, when it cannot be
-/// written; no partial file is left behind then.
-void WriteRecordingFile(const std::filesystem::path& file, const CaptureFormat& format,
-                      std::span<const std::byte> samples);
 
 }  // namespace tonarel

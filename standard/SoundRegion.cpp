@@ -1,7 +1,8 @@
-#include "wave/SoundRegion.h"
+#include "standard/SoundRegion.h"
 
+#include "standard/SampleMagnitude.h"
 #include "wave/CaptureFile.h"
-#include "wave/SampleMagnitude.h"
+#include "wave/WaveHeader.h"
 
 namespace tonarel {
 namespace {
@@ -68,20 +69,18 @@ private:
 
 }  // namespace
 
-std::optional<std::vector<SoundRegion>> FindSoundRegions(const std::filesystem::path& fileName,
-                                                         std::span<const uint32_t> thresholds)
+std::optional<std::vector<SoundRegion>> FindSoundRegions(CaptureFile& take, std::span<const uint32_t> thresholds)
 {
-    std::optional<CaptureFile> file = CaptureFile::Open(fileName);
-    if (!file || file->Header().BitsPerSample != 16) {
+    if (take.Header().BitsPerSample != 16 || !take.SeekToFileOffset(kWaveHeaderBytes)) {
         return std::nullopt;
     }
     std::vector<RegionSearch> searches(thresholds.begin(), thresholds.end());
 
     // The last full block and any partial block stay unscanned.
-    const int32_t blocks = static_cast<int32_t>(file->DataBytesPresent() / kScanBlockBytes) - 1;
+    const int32_t blocks = static_cast<int32_t>(take.DataBytesPresent() / kScanBlockBytes) - 1;
     SoundRegion scanned;
     for (int32_t j = 0; j < blocks; ++j) {
-        const std::span<const int16_t> block = file->ViewSamples(kSamplesPerBlock);
+        const std::span<const int16_t> block = take.ViewSamples(kSamplesPerBlock);
         if (block.size() != kSamplesPerBlock) {
             break;  // the file shrank since it was opened: what is left reads like a shorter recording
         }
@@ -110,13 +109,32 @@ std::optional<std::vector<SoundRegion>> FindSoundRegions(const std::filesystem::
     return regions;
 }
 
-std::optional<SoundRegion> FindSoundRegion(const std::filesystem::path& fileName, uint32_t threshold)
+std::optional<SoundRegion> FindSoundRegion(CaptureFile& take, uint32_t threshold)
 {
-    const std::optional<std::vector<SoundRegion>> regions = FindSoundRegions(fileName, {&threshold, 1});
+    const std::optional<std::vector<SoundRegion>> regions = FindSoundRegions(take, {&threshold, 1});
     if (!regions) {
         return std::nullopt;
     }
     return regions->front();
+}
+
+std::optional<std::vector<SoundRegion>> FindSoundRegions(const std::filesystem::path& fileName,
+                                                         std::span<const uint32_t> thresholds)
+{
+    std::optional<CaptureFile> take = CaptureFile::Open(fileName);
+    if (!take) {
+        return std::nullopt;
+    }
+    return FindSoundRegions(*take, thresholds);
+}
+
+std::optional<SoundRegion> FindSoundRegion(const std::filesystem::path& fileName, uint32_t threshold)
+{
+    std::optional<CaptureFile> take = CaptureFile::Open(fileName);
+    if (!take) {
+        return std::nullopt;
+    }
+    return FindSoundRegion(*take, threshold);
 }
 
 }  // namespace tonarel

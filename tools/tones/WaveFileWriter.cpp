@@ -1,14 +1,13 @@
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <iterator>
 #include <numbers>
 #include <random>
 #include <stdexcept>
 
-namespace tonarel::test {
+namespace tonarel::tones {
 namespace {
 
 int16_t RoundToSample(double value)
@@ -32,7 +31,7 @@ void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int
     put(16, 4);  // format size
     put(1, 2);   // PCM
     put(1, 2);   // mono
-    put(kTestSampleRate, 4);
+    put(kToneSampleRate, 4);
     put(static_cast<uint32_t>(header.byteRate), 4);
     put(2, 2);   // block align
     put(static_cast<uint16_t>(header.bitsPerSample), 2);
@@ -43,15 +42,6 @@ void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int
     if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
         throw std::runtime_error("cannot write " + fileName.string());
     }
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& fileName)
-{
-    std::ifstream file(fileName, std::ios::binary);
-    if (!file) {
-        throw std::runtime_error("cannot read " + fileName.string());
-    }
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 std::vector<int16_t> Silence(uint32_t sampleCount)
@@ -72,7 +62,7 @@ std::vector<int16_t> DecayingTone(uint32_t sampleCount, double frequencyHz, doub
 {
     std::vector<int16_t> samples(sampleCount);
     for (uint32_t i = 0; i < sampleCount; ++i) {
-        const double t = static_cast<double>(i) / kTestSampleRate;
+        const double t = static_cast<double>(i) / kToneSampleRate;
         samples[i] = RoundToSample(amplitude * std::exp(-t / decaySeconds) *
                                    std::sin(2.0 * std::numbers::pi * frequencyHz * t));
     }
@@ -100,4 +90,4 @@ std::vector<int16_t> ToneBetweenSilences()
     return Concatenate({Silence(26460), Sine(44100, 100.0, 10000.0), Silence(26460)});
 }
 
-}  // namespace tonarel::test
+}  // namespace tonarel::tones

@@ -2,12 +2,12 @@
 // Synthetic notes with known partials, for checking pitch readings: partial k
 // at k x f0 x sqrt(1 + B k^2) (a stiff string; B = 0 is harmonic), each with
 // its own amplitude, optionally with vibrato and an exponential decay.
-// Plain C++, no Qt.
+// Used by the tests and tonarel-make-tones; plain C++, no Qt.
 
 #include <cstdint>
 #include <vector>
 
-namespace tonarel::test {
+namespace tonarel::tones {
 
 struct PartialTone {
     double f0Hz = 440.0;
@@ -32,4 +32,4 @@ std::vector<double> FallingAmplitudes(uint32_t count, double first);
 /// `samples` with `noise` added sample by sample (both as long as the first).
 std::vector<int16_t> Mix(const std::vector<int16_t>& samples, const std::vector<int16_t>& noise);
 
-}  // namespace tonarel::test
+}  // namespace tonarel::tones

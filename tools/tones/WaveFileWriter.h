@@ -1,6 +1,7 @@
 #pragma once
-// Writing capture files for tests: a 44-byte header and 16-bit mono samples
-// at 44 100 samples per second, plus the signals tests need. Plain C++, no Qt.
+// Writing capture files of made-up sound: a 44-byte header and 16-bit mono
+// samples at 44 100 samples per second, plus the signals to fill them with.
+// Used by the tests, the benchmarks and tonarel-make-tones; plain C++, no Qt.
 // The header is encoded here byte by byte, independently of the program's own
 // header code, so that a fault there cannot hide in both.
 
@@ -11,9 +12,9 @@
 #include <span>
 #include <vector>
 
-namespace tonarel::test {
+namespace tonarel::tones {
 
-inline constexpr uint32_t kTestSampleRate = 44100;
+inline constexpr uint32_t kToneSampleRate = 44100;
 
 /// Header fields a test may falsify; the rest is the recording format's.
 struct CaptureFileHeaderFields {
@@ -30,9 +31,6 @@ struct CaptureFileHeaderFields {
 /// Throws std::runtime_error when the file cannot be written.
 void WriteCaptureFile(const std::filesystem::path& fileName, std::span<const int16_t> samples,
                       const CaptureFileHeaderFields& header = {});
-
-/// The whole content of a file; throws std::runtime_error when it cannot be read.
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& fileName);
 
 std::vector<int16_t> Silence(uint32_t sampleCount);
 
@@ -51,4 +49,4 @@ std::vector<int16_t> Concatenate(std::initializer_list<std::vector<int16_t>> pie
 /// each side: 194040 data bytes, whose automatic reading is about 7.99 Hz.
 std::vector<int16_t> ToneBetweenSilences();
 
-}  // namespace tonarel::test
+}  // namespace tonarel::tones

@@ -1,6 +1,6 @@
 #pragma once
-// Counting the periods of a note in a segment of samples. Used by the pitch
-// estimator; exposed for tests.
+// Counting the periods of a note in a segment of samples: the standard
+// reading's second step; exposed for tests.
 
 #include <cstdint>
 
@@ -26,7 +26,7 @@ inline constexpr uint32_t kPeriodAcceptanceRatio = 2;
 /// while the count is a multiple of 5. A rejected half-wave's length and peak
 /// carry over into the next half-wave of its sign.
 ///
-/// `bitsPerSample` is the recording's sample width; anything but 16 counts
+/// `bitsPerSample` is the take's sample width; anything but 16 counts
 /// nothing (kNoPeriodCounted). `samples` may be null when byteCount < 2.
 uint32_t CountPeriods(int16_t bitsPerSample, const int16_t* samples, uint32_t byteCount, uint32_t ratio);
 

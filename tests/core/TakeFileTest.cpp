@@ -8,10 +8,12 @@
 #include <fstream>
 #include <vector>
 
+#include "tests/support/FileBytes.h"
+#include "tests/support/TakeFileWriter.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 #include "wave/CaptureError.h"
-#include "wave/RecordingFile.h"
+#include "wave/TakeFile.h"
 
 namespace {
 
@@ -20,7 +22,7 @@ using ::testing::ThrowsMessage;
 using tonarel::CaptureError;
 using tonarel::CaptureFormat;
 using tonarel::ReadCaptureTemplate;
-using tonarel::WriteRecordingFile;
+using tonarel::test::WriteTakeFile;
 using tonarel::test::ReadFileBytes;
 
 class CaptureFiles : public ::testing::Test {
@@ -35,8 +37,8 @@ TEST_F(CaptureFiles, TakeHoldsItsWholeFramesAndStatesTheirRealLength)
     const std::vector<int16_t> samples = {1, -2, 300};
     std::vector<std::byte> captured(sizeof(int16_t) * samples.size() + 1, std::byte{7});
     std::memcpy(captured.data(), samples.data(), captured.size() - 1);
-    WriteRecordingFile(folder / "take.wav", CaptureFormat{1, 44100, 16}, captured);
-    tonarel::test::WriteCaptureFile(folder / "expected.wav", samples);
+    WriteTakeFile(folder / "take.wav", CaptureFormat{1, 44100, 16}, captured);
+    tonarel::tones::WriteCaptureFile(folder / "expected.wav", samples);
     EXPECT_EQ(ReadFileBytes(folder / "take.wav"), ReadFileBytes(folder / "expected.wav"));
 }
 
@@ -63,7 +65,7 @@ TEST_F(CaptureFiles, SpoiledTemplateIsRefusedNamingTheFile)
         const auto file = folder / "temp.wav";
         std::filesystem::remove(file);
         if (row.length >= 0) {
-            tonarel::test::WriteCaptureFile(file, {});
+            tonarel::tones::WriteCaptureFile(file, {});
             std::vector<uint8_t> bytes = ReadFileBytes(file);
             std::copy(row.bytes.begin(), row.bytes.end(), bytes.begin() + static_cast<std::ptrdiff_t>(row.offset));
             bytes.resize(static_cast<std::size_t>(row.length));
@@ -75,7 +77,7 @@ TEST_F(CaptureFiles, SpoiledTemplateIsRefusedNamingTheFile)
 
 TEST_F(CaptureFiles, UnwritableTakeFailsNamingTheFile)
 {
-    EXPECT_THAT([&] { WriteRecordingFile(folder / "no-such-folder" / "my.wav", CaptureFormat{}, {}); },
+    EXPECT_THAT([&] { WriteTakeFile(folder / "no-such-folder" / "my.wav", CaptureFormat{}, {}); },
                 ThrowsMessage<CaptureError>(HasSubstr("my.wav")));
 }
 

@@ -1,4 +1,4 @@
-#include "temperament/core/AtomicFileWrite.h"
+#include "common/AtomicFileWrite.h"
 
 #include <cerrno>
 #include <climits>
@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/ExclusiveFile.h"
 #include "common/FileDescriptor.h"
 
 namespace tonarel {
@@ -29,37 +30,6 @@ std::string ResolveTarget(const char* path)
     return path;
 }
 
-std::string DirectoryOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// Creates a fresh hidden file beside the target; returns its descriptor and
-// name, or -1 with errno set.
-int CreateTemporaryBeside(const std::string& target, std::string& temporaryName)
-{
-    const std::string stem = DirectoryOf(target) + "/." + BaseNameOf(target) + "." + std::to_string(getpid()) + ".";
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        temporaryName = stem + std::to_string(attempt) + ".tmp";
-        const int descriptor = open(temporaryName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (descriptor >= 0 || errno != EEXIST) {
-            return descriptor;
-        }
-    }
-    errno = EEXIST;
-    return -1;
-}
-
 // Whether a failure to create the temporary file says only that no new file
 // can be made beside the target (the folder is not writable, or a temporary
 // name would be too long), while the target itself may still be writable.
@@ -72,14 +42,15 @@ bool TemporaryFileRefusedByTheFolder(int error)
 // temporary file can be made: the bytes go over the old contents, anything
 // beyond them is cut off, and the file is flushed to the disk. A failure part
 // way leaves the file damaged, which is why this is only the fallback.
-int WriteInPlace(const std::string& target, std::span<const uint8_t> bytes)
+int WriteInPlace(const std::string& target, const std::function<int(int)>& writeContents)
 {
     const int descriptor = open(target.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         return errno;
     }
-    int error = WriteAllBytes(descriptor, std::as_bytes(bytes));
-    if (error == 0 && ftruncate(descriptor, static_cast<off_t>(bytes.size())) != 0) {
+    int error = writeContents(descriptor);
+    const off_t written = error == 0 ? lseek(descriptor, 0, SEEK_CUR) : 0;
+    if (error == 0 && (written < 0 || ftruncate(descriptor, written) != 0)) {
         error = errno;
     }
     if (error == 0 && fsync(descriptor) != 0) {
@@ -93,7 +64,7 @@ int WriteInPlace(const std::string& target, std::span<const uint8_t> bytes)
 
 }  // namespace
 
-int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes)
+int ReplaceFileAtomically(const std::filesystem::path& path, const std::function<int(int descriptor)>& writeContents)
 {
     if (path.empty()) {
         return ENOENT;
@@ -114,24 +85,28 @@ int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8
         }
     }
 
-    std::string temporaryName;
-    const int descriptor = CreateTemporaryBeside(target, temporaryName);
-    if (descriptor < 0) {
-        const int error = errno;
-        return TemporaryFileRefusedByTheFolder(error) ? WriteInPlace(target, bytes) : error;
-    }
+    // A hidden file beside the target, named after it.
+    const std::filesystem::path targetPath(target);
+    std::filesystem::path temporaryName;
     int error = 0;
+    FileDescriptor temporary = CreateExclusiveFile(
+        targetPath.has_parent_path() ? targetPath.parent_path() : std::filesystem::path("."),
+        "." + targetPath.filename().string(), temporaryName, error);
+    if (!temporary.IsOpen()) {
+        return TemporaryFileRefusedByTheFolder(error) ? WriteInPlace(target, writeContents) : error;
+    }
+    const int descriptor = temporary.Get();
     if (exists && fchmod(descriptor, existing.st_mode & 07777) != 0) {
         error = errno;
     }
     if (error == 0) {
-        error = WriteAllBytes(descriptor, std::as_bytes(bytes));
+        error = writeContents(descriptor);
     }
     if (error == 0 && fsync(descriptor) != 0) {
         error = errno;
     }
-    if (close(descriptor) != 0 && error == 0) {
-        error = errno;
+    if (const int closing = temporary.Close(); error == 0) {
+        error = closing;
     }
     if (error == 0 && rename(temporaryName.c_str(), target.c_str()) != 0) {
         error = errno;
@@ -140,6 +115,11 @@ int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8
         unlink(temporaryName.c_str());
     }
     return error;
+}
+
+int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes)
+{
+    return ReplaceFileAtomically(path, [bytes](int descriptor) { return WriteAllBytes(descriptor, std::as_bytes(bytes)); });
 }
 
 }  // namespace tonarel

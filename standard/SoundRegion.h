@@ -1,6 +1,6 @@
 #pragma once
-// The sound-region scan: where in a recording the note peaks and where it has
-// decayed. Used twice by the pitch estimator; exposed for tests and tools.
+// The sound-region scan: where in a take the note peaks and where it has
+// decayed. The standard reading's first step; exposed for tests and tools.
 
 #include <cstdint>
 #include <filesystem>
@@ -9,6 +9,8 @@
 #include <vector>
 
 namespace tonarel {
+
+class CaptureFile;
 
 /// The scan reads the data in blocks of 1024 bytes (512 samples); block j
 /// covers data offsets 1024 j to 1024 j + 1023.
@@ -28,9 +30,10 @@ struct SoundRegion {
     uint32_t blocksScanned = 0;   ///< blocks read: DataSize / 1024 - 1 (none when that is 0 or less)
 };
 
-/// Scans `fileName` block by block, holding one block at a time, and returns
-/// the region in which the note sounds against `threshold` (at least 1 in
-/// every use; 0 behaves like 1).
+/// Scans `take` from its first data byte, block by block, holding one block
+/// at a time, and returns the region in which the note sounds against
+/// `threshold` (at least 1 in every use; 0 behaves like 1). The reader's
+/// position on return is unspecified.
 ///
 /// Each block's own peak B (at least 1) is compared with the running `peak`
 /// that already includes the block: the block is quiet when peak / B (integer
@@ -43,15 +46,19 @@ struct SoundRegion {
 ///
 /// Only the sample bytes present are scanned: DataSize, but no more than the
 /// file holds. The last full block and any partial block are never scanned.
-/// Returns nothing when the file cannot be opened, is shorter than its header
-/// or does not hold 16-bit samples.
-std::optional<SoundRegion> FindSoundRegion(const std::filesystem::path& fileName, uint32_t threshold);
+/// Returns nothing when the take does not hold 16-bit samples.
+std::optional<SoundRegion> FindSoundRegion(CaptureFile& take, uint32_t threshold);
 
-/// FindSoundRegion for several thresholds in one reading of the file: element
-/// k of the result is FindSoundRegion(fileName, thresholds[k]). The estimator
+/// FindSoundRegion for several thresholds in one pass over the take: element
+/// k of the result is FindSoundRegion(take, thresholds[k]). The estimator
 /// needs two thresholds of which the second depends on the first scan's
 /// result; scanning once for every threshold it may need spares it a second
-/// reading of the whole recording.
+/// pass over the whole take.
+std::optional<std::vector<SoundRegion>> FindSoundRegions(CaptureFile& take, std::span<const uint32_t> thresholds);
+
+/// The same on the capture file `fileName`, opened once here; nothing also
+/// when it cannot be opened or is shorter than its header.
+std::optional<SoundRegion> FindSoundRegion(const std::filesystem::path& fileName, uint32_t threshold);
 std::optional<std::vector<SoundRegion>> FindSoundRegions(const std::filesystem::path& fileName,
                                                          std::span<const uint32_t> thresholds);
 

@@ -1,10 +1,10 @@
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 
-namespace tonarel::test {
+namespace tonarel::tones {
 
 double PartialTone::FirstPartialHz() const
 {
@@ -60,4 +60,4 @@ std::vector<int16_t> Mix(const std::vector<int16_t>& samples, const std::vector<
     return mixed;
 }
 
-}  // namespace tonarel::test
+}  // namespace tonarel::tones

@@ -1,4 +1,4 @@
-#include "wave/PeriodCounter.h"
+#include "standard/PeriodCounter.h"
 
 #include <algorithm>
 #include <bit>

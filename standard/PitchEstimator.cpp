@@ -1,14 +1,15 @@
-#include "wave/PitchEstimator.h"
+#include "standard/PitchEstimator.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 #include <vector>
 
+#include "standard/PeriodCounter.h"
+#include "standard/SampleMagnitude.h"
+#include "standard/SoundRegion.h"
 #include "wave/CaptureFile.h"
-#include "wave/PeriodCounter.h"
-#include "wave/SampleMagnitude.h"
-#include "wave/SoundRegion.h"
+#include "wave/WaveHeader.h"
 
 namespace tonarel {
 namespace {
@@ -41,22 +42,21 @@ int32_t NoisePeak(CaptureFile& file, uint32_t windowBytes)
 }
 
 // The automatic signal-to-noise value: the note's peak, as the first scan
-// found it, against the loudest sample recorded before it, read through
-// `file`, which stands at the first data byte.
-uint32_t MeasureSignalToNoise(const SoundRegion& note, CaptureFile& file)
+// found it, against the loudest sample recorded before it, read from the
+// first data byte of `take`.
+uint32_t MeasureSignalToNoise(const SoundRegion& note, CaptureFile& take)
 {
     // A note that peaks within the first 8864 bytes wraps the window round to
     // a huge length, which the cap turns into the first half second.
     const uint32_t window = std::min(static_cast<uint32_t>(note.begin) - kNoiseGuardBytes, kLongestNoiseWindowBytes);
-    const int32_t noise = NoisePeak(file, window);
+    const int32_t noise = take.SeekToFileOffset(kWaveHeaderBytes) ? NoisePeak(take, window) : 0;
     return note.peak / static_cast<uint32_t>(noise + 1);
 }
 
 // The note's region against the ratio that decides how far into its decay
 // the segment reaches; sets `snrUsed` to the ratio given or measured (capped
 // once a note has been found). Nothing when there is no note.
-std::optional<SoundRegion> FindNote(const std::filesystem::path& fileName, CaptureFile& file, uint32_t givenSnr,
-                                    uint32_t divisor, uint32_t& snrUsed)
+std::optional<SoundRegion> FindNote(CaptureFile& take, uint32_t givenSnr, uint32_t divisor, uint32_t& snrUsed)
 {
     if (givenSnr != 0) {
         snrUsed = givenSnr;
@@ -64,22 +64,22 @@ std::optional<SoundRegion> FindNote(const std::filesystem::path& fileName, Captu
             return std::nullopt;
         }
         snrUsed = std::min(snrUsed, kHighestSignalToNoise);
-        return FindSoundRegion(fileName, snrUsed / divisor);
+        return FindSoundRegion(take, snrUsed / divisor);
     }
 
     // The first scan, against 6 / divisor, finds the note for measuring the
     // ratio; the final scan's threshold, ratio / divisor, is known only then,
-    // but it can only be one of 1 .. 20 / divisor. One reading of the
-    // recording answers for all of them: element t is threshold t.
+    // but it can only be one of 1 .. 20 / divisor. One pass over the take
+    // answers for all of them: element t is threshold t.
     std::vector<uint32_t> thresholds = {kFirstScanRatio / divisor};
     for (uint32_t threshold = 1; threshold <= kHighestSignalToNoise / divisor; ++threshold) {
         thresholds.push_back(threshold);
     }
-    const std::optional<std::vector<SoundRegion>> regions = FindSoundRegions(fileName, thresholds);
+    const std::optional<std::vector<SoundRegion>> regions = FindSoundRegions(take, thresholds);
     if (!regions) {
         return std::nullopt;
     }
-    snrUsed = MeasureSignalToNoise(regions->front(), file);
+    snrUsed = MeasureSignalToNoise(regions->front(), take);
     if (snrUsed / divisor == 0) {
         return std::nullopt;
     }
@@ -117,37 +117,27 @@ std::optional<Segment> ReadSegment(CaptureFile& file, uint64_t fileOffset, uint3
 
 }  // namespace
 
-long double EstimatePitch(const std::filesystem::path& fileName, std::unique_ptr<int16_t[]>& samples,
-                          uint32_t& byteCount, uint32_t segmentBytes, uint32_t& snrUsed, uint32_t givenSnr,
-                          uint32_t divisor, PitchDiagnostics* diagnostics)
+PitchEstimate EstimatePitch(CaptureFile& take, const PitchEstimatorOptions& options)
 {
-    PitchDiagnostics found;
-    const auto finish = [&](long double frequency) {
-        if (diagnostics != nullptr) {
-            *diagnostics = found;
-        }
-        return frequency;
-    };
-
-    snrUsed = 0;
-    std::optional<CaptureFile> file = CaptureFile::Open(fileName);
+    PitchEstimate estimate;
     // A byte rate of 0 or less would scale any count to 0 Hz or below: such a
-    // file is as unusable as one whose samples are not 16-bit.
-    if (!file || file->Header().BitsPerSample != 16 || file->Header().ByteRate <= 0 || divisor == 0) {
-        return finish(kNoSound);
+    // take is as unusable as one whose samples are not 16-bit.
+    if (take.Header().BitsPerSample != 16 || take.Header().ByteRate <= 0 || options.divisor == 0) {
+        return estimate;
     }
-    const std::optional<SoundRegion> region = FindNote(fileName, *file, givenSnr, divisor, snrUsed);
+    const std::optional<SoundRegion> region = FindNote(take, options.givenSnr, options.divisor, estimate.snrUsed);
     if (!region) {
-        return finish(kNoSound);
+        return estimate;
     }
+    PitchDiagnostics& found = estimate.diagnostics;
     found.regionFound = true;
     found.begin = region->begin;
     found.end = region->end;
 
-    uint32_t length = segmentBytes;
+    uint32_t length = options.segmentBytes;
     if (length == 0) {
         if (region->end < region->begin) {
-            return finish(kNoSound);  // as a length, close to 4 GiB
+            return estimate;  // as a length, close to 4 GiB
         }
         length = static_cast<uint32_t>(region->end - region->begin);
     }
@@ -155,30 +145,39 @@ long double EstimatePitch(const std::filesystem::path& fileName, std::unique_ptr
     // skipping the attack. `begin` is a data offset used as a file offset, so
     // the segment starts 44 bytes earlier in the sound than that suggests.
     const uint64_t offset = static_cast<uint64_t>(region->begin) + 2 * (length / 16);
-    std::optional<Segment> segment = ReadSegment(*file, offset, length);
+    std::optional<Segment> segment = ReadSegment(take, offset, length);
     if (!segment) {
-        return finish(kNoSound);
+        return estimate;
     }
 
-    const uint32_t count = CountPeriods(file->Header().BitsPerSample, segment->samples.get(), segment->byteCount,
+    const uint32_t count = CountPeriods(take.Header().BitsPerSample, segment->samples.get(), segment->byteCount,
                                         kPeriodAcceptanceRatio);
     found.periodsCounted = true;
     found.count = count;
     found.segmentFileOffset = offset;
-    if (segment->byteCount == 0) {
-        samples = std::move(segment->samples);
-        byteCount = 0;
-        return finish(0.0L);
+    if (segment->byteCount != 0 && count == kNoPeriodCounted) {
+        return estimate;  // not billions of hertz
     }
-    if (count == kNoPeriodCounted) {
-        return finish(kNoSound);  // not billions of hertz
+    estimate.soundFound = true;
+    estimate.samples = std::move(segment->samples);
+    estimate.byteCount = segment->byteCount;
+    if (estimate.byteCount != 0) {
+        // (periods counted - 1) per second of segment: the count as a float,
+        // the quotient and the product in long double.
+        const long double periods = static_cast<float>(count);
+        estimate.frequency = periods / static_cast<long double>(estimate.byteCount) *
+                             static_cast<long double>(take.Header().ByteRate);
     }
-    samples = std::move(segment->samples);
-    byteCount = segment->byteCount;
-    // (periods counted - 1) per second of segment: the count as a float, the
-    // quotient and the product in long double.
-    const long double periods = static_cast<float>(count);
-    return finish(periods / static_cast<long double>(byteCount) * static_cast<long double>(file->Header().ByteRate));
+    return estimate;
+}
+
+PitchEstimate EstimatePitch(const std::filesystem::path& fileName, const PitchEstimatorOptions& options)
+{
+    std::optional<CaptureFile> take = CaptureFile::Open(fileName);
+    if (!take) {
+        return {};
+    }
+    return EstimatePitch(*take, options);
 }
 
 }  // namespace tonarel
