@@ -30,7 +30,7 @@
 namespace {
 
 using namespace tonarel;
-using tonarel::test::PartialTone;
+using tonarel::tones::PartialTone;
 
 constexpr std::size_t kBlock = 512;  // what the sound server delivers at a time, about 12 ms
 
@@ -59,9 +59,9 @@ const std::vector<int16_t>& Minute()
             PartialTone tone;
             tone.f0Hz = 27.5 * std::exp2((note * 17 % 88) / 12.0);
             tone.inharmonicity = 1e-4 * std::exp2(note % 5);
-            tone.amplitudes = test::FallingAmplitudes(std::max(2, static_cast<int>(4000.0 / tone.f0Hz)), 9000.0);
+            tone.amplitudes = tones::FallingAmplitudes(std::max(2, static_cast<int>(4000.0 / tone.f0Hz)), 9000.0);
             tone.decaySeconds = 1.2;
-            const auto sound = test::Mix(test::Synthesise(tone, 3 * 44100),
+            const auto sound = test::Mix(tones::Synthesise(tone, 3 * 44100),
                                          test::Noise(3 * 44100, 30, static_cast<uint32_t>(note + 1)));
             samples.insert(samples.end(), sound.begin(), sound.end());
         }
@@ -137,7 +137,7 @@ void BM_SettlingAfterStep(benchmark::State& state, double hz, double cents, uint
 {
     PartialTone tone;
     tone.f0Hz = hz;
-    tone.amplitudes = test::FallingAmplitudes(partials, 8000.0);
+    tone.amplitudes = tones::FallingAmplitudes(partials, 8000.0);
     const auto samples = test::SynthesiseAlong(tone, 2 * 44100, [&](double t) { return t < 1.0 ? 0.0 : cents; });
     double settledAfter = -1.0;
     for (auto _ : state) {
@@ -171,8 +171,8 @@ void BM_SteadyAgainstPrecise(benchmark::State& state)
             PartialTone tone;
             tone.f0Hz = hz;
             tone.inharmonicity = hz < 200.0 ? 2e-4 : 1e-3;
-            tone.amplitudes = test::FallingAmplitudes(std::max(3, static_cast<int>(5000.0 / hz)), 8000.0);
-            const auto samples = test::Synthesise(tone, 2 * 44100);
+            tone.amplitudes = tones::FallingAmplitudes(std::max(3, static_cast<int>(5000.0 / hz)), 8000.0);
+            const auto samples = tones::Synthesise(tone, 2 * 44100);
             const PreciseReading precise = EstimatePrecisePitch(samples);
             for (const auto& reading : Track(samples)) {
                 if (reading.found && precise.found) {
@@ -192,9 +192,9 @@ void BM_VibratoSwing(benchmark::State& state, double hz)
 {
     PartialTone tone;
     tone.f0Hz = hz;
-    tone.amplitudes = test::FallingAmplitudes(8, 8000.0);
+    tone.amplitudes = tones::FallingAmplitudes(8, 8000.0);
     tone.vibratoCents = 20.0;
-    const auto samples = test::Synthesise(tone, 3 * 44100);
+    const auto samples = tones::Synthesise(tone, 3 * 44100);
     double swing = 0.0;
     for (auto _ : state) {
         double low = 1e9;

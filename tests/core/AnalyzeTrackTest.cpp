@@ -10,12 +10,14 @@
 #include <vector>
 
 #include "tools/tones/PartialTone.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 

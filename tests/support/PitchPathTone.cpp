@@ -6,7 +6,7 @@
 
 namespace tonarel::test {
 
-std::vector<int16_t> SynthesiseAlong(const PartialTone& tone, uint32_t sampleCount,
+std::vector<int16_t> SynthesiseAlong(const tones::PartialTone& tone, uint32_t sampleCount,
                                      const std::function<double(double seconds)>& centsAt)
 {
     constexpr double kRate = 44100.0;

@@ -17,7 +17,7 @@ namespace tonarel::test {
 /// 5 ms rise, decay, 20 kHz limit and 16-bit rounding as Synthesise.
 /// Example: a step from A4 to 10 cents sharp after one second:
 ///   SynthesiseAlong(tone, 88200, [](double t) { return t < 1.0 ? 0.0 : 10.0; })
-std::vector<int16_t> SynthesiseAlong(const PartialTone& tone, uint32_t sampleCount,
+std::vector<int16_t> SynthesiseAlong(const tones::PartialTone& tone, uint32_t sampleCount,
                                      const std::function<double(double seconds)>& centsAt);
 
 }  // namespace tonarel::test

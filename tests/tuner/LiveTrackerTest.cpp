@@ -16,7 +16,7 @@
 namespace tonarel::tuner {
 namespace {
 
-using test::PartialTone;
+using tones::PartialTone;
 
 constexpr double kRate = 44100.0;
 
@@ -39,7 +39,7 @@ PartialTone Tone(double f0, uint32_t partials, double amplitude = 8000.0, double
 {
     PartialTone tone;
     tone.f0Hz = f0;
-    tone.amplitudes = test::FallingAmplitudes(partials, amplitude);
+    tone.amplitudes = tones::FallingAmplitudes(partials, amplitude);
     tone.inharmonicity = inharmonicity;
     return tone;
 }
@@ -139,7 +139,7 @@ TEST(LiveTracker, FollowsAVibratoInsteadOfAveragingItAway)
     PartialTone tone = Tone(440.0, 8);
     tone.vibratoCents = 20.0;
     tone.vibratoHz = 5.5;
-    const std::vector<LiveReading> found = FoundAfter(Track(test::Synthesise(tone, 2 * 44100)), 0.5);
+    const std::vector<LiveReading> found = FoundAfter(Track(tones::Synthesise(tone, 2 * 44100)), 0.5);
     ASSERT_GT(found.size(), 50u);
     const auto [low, high] = std::minmax_element(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.firstPartialHz < b.firstPartialHz;
@@ -162,7 +162,7 @@ class ReadsASteadyNote : public ::testing::TestWithParam<Steady> {};
 TEST_P(ReadsASteadyNote, AsThePreciseReadingDoes)
 {
     const Steady& steady = GetParam();
-    auto samples = test::Synthesise(steady.tone, static_cast<uint32_t>(steady.firstSample + 2 * 44100));
+    auto samples = tones::Synthesise(steady.tone, static_cast<uint32_t>(steady.firstSample + 2 * 44100));
     samples.erase(samples.begin(), samples.begin() + static_cast<std::ptrdiff_t>(steady.firstSample));
     const PreciseReading precise = EstimatePrecisePitch(samples);
     ASSERT_TRUE(precise.found);
@@ -193,7 +193,7 @@ TEST(LiveTracker, ReadsADecayingStiffStringUntilItFades)
 {
     PartialTone tone = Tone(130.81, 24, 12000.0, 4e-4);
     tone.decaySeconds = 0.8;  // 54 dB down after 5 s
-    const std::vector<LiveReading> readings = Track(test::Synthesise(tone, 5 * 44100));
+    const std::vector<LiveReading> readings = Track(tones::Synthesise(tone, 5 * 44100));
     const std::vector<LiveReading> found = FoundAfter(readings, 0.0);
     ASSERT_FALSE(found.empty());
     EXPECT_GT(found.back().timeSeconds - found.front().timeSeconds, 2.5);
@@ -241,9 +241,9 @@ INSTANTIATE_TEST_SUITE_P(Inputs, FindsNoNote,
 
 TEST(LiveTracker, EndsTheNoteWhenItStopsAndFindsTheNext)
 {
-    auto samples = test::Synthesise(Tone(440.0, 6), 44100);
+    auto samples = tones::Synthesise(Tone(440.0, 6), 44100);
     samples.resize(2 * 44100);  // a second of silence
-    const auto next = test::Synthesise(Tone(329.6, 6), 44100);
+    const auto next = tones::Synthesise(Tone(329.6, 6), 44100);
     samples.insert(samples.end(), next.begin(), next.end());
     const std::vector<LiveReading> readings = Track(samples);
     for (const LiveReading& reading : readings) {
@@ -260,7 +260,7 @@ TEST(LiveTracker, EndsTheNoteWhenItStopsAndFindsTheNext)
 // Blocks of any size give the same readings at the same times.
 TEST(LiveTracker, ReadsAlikeWhateverTheBlockSize)
 {
-    const auto samples = test::Synthesise(Tone(196.0, 6), 44100);
+    const auto samples = tones::Synthesise(Tone(196.0, 6), 44100);
     const std::vector<LiveReading> whole = Track(samples, samples.size());
     for (const std::size_t block : {1u, 7u, 1024u, 4097u}) {
         const std::vector<LiveReading> pieces = Track(samples, block);
@@ -275,7 +275,7 @@ TEST(LiveTracker, ReadsAlikeWhateverTheBlockSize)
 
 TEST(LiveTracker, CorrectionScalesFrequenciesAndResetRestartsTime)
 {
-    const auto samples = test::Synthesise(Tone(440.0, 6), 44100);
+    const auto samples = tones::Synthesise(Tone(440.0, 6), 44100);
     LiveTracker tracker;
     tracker.SetFrequencyCorrection(1.001);
     tracker.SetFrequencyCorrection(2.0);  // beyond any sound card: ignored

@@ -24,10 +24,10 @@ class StrobeDrift : public ::testing::TestWithParam<Drift> {};
 TEST_P(StrobeDrift, TurnsAtTheDifference)
 {
     const Drift& drift = GetParam();
-    test::PartialTone tone;
+    tones::PartialTone tone;
     tone.f0Hz = drift.signalHz;
-    tone.amplitudes = test::FallingAmplitudes(drift.partials, 8000.0);
-    const std::vector<int16_t> samples = test::Synthesise(tone, 2 * 44100);
+    tone.amplitudes = tones::FallingAmplitudes(drift.partials, 8000.0);
+    const std::vector<int16_t> samples = tones::Synthesise(tone, 2 * 44100);
     StrobePhase strobe;
     strobe.SetTargetHz(drift.targetHz);
     double unwrapped = 0.0;
@@ -55,13 +55,13 @@ INSTANTIATE_TEST_SUITE_P(Tones, StrobeDrift,
 
 TEST(StrobePhase, LevelIsFullForASineAtTheTargetAndNoneInSilence)
 {
-    test::PartialTone sine;
+    tones::PartialTone sine;
     sine.f0Hz = 440.0;
     StrobePhase strobe;
-    strobe.Feed(test::Synthesise(sine, 44100));
+    strobe.Feed(tones::Synthesise(sine, 44100));
     EXPECT_NEAR(strobe.Level(), 1.0, 0.05);
     strobe.SetTargetHz(660.0);  // a fifth away: nothing at the target
-    strobe.Feed(test::Synthesise(sine, 44100));
+    strobe.Feed(tones::Synthesise(sine, 44100));
     EXPECT_LT(strobe.Level(), 0.01);
     strobe.Reset();
     strobe.Feed(std::vector<int16_t>(4410));
