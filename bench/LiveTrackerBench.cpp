@@ -76,7 +76,8 @@ void BM_LiveTrackerMinute(benchmark::State& state)
     std::size_t found = 0;
     for (auto _ : state) {
         const auto readings = Track(minute);
-        found = static_cast<std::size_t>(std::count_if(readings.begin(), readings.end(), [](const auto& r) { return r.found; }));
+        found = static_cast<std::size_t>(
+            std::count_if(readings.begin(), readings.end(), [](const auto& r) { return r.found; }));
         benchmark::DoNotOptimize(readings.data());
     }
     state.counters["input_seconds"] = static_cast<double>(minute.size()) / 44100.0;
@@ -274,8 +275,8 @@ void BM_Recordings(benchmark::State& state)
                 }
             }
             if (field[1] == "piano" && field[5] == "good" && !sustained.empty()) {
-                std::nth_element(sustained.begin(), sustained.begin() + static_cast<std::ptrdiff_t>(sustained.size() / 2),
-                                 sustained.end());
+                const auto middle = sustained.begin() + static_cast<std::ptrdiff_t>(sustained.size() / 2);
+                std::nth_element(sustained.begin(), middle, sustained.end());
                 const double off = std::fabs(Cents(sustained[sustained.size() / 2], std::stod(field[4])));
                 ++goodPiano;
                 goodPianoWithin += off <= 1.0 ? 1 : 0;

@@ -25,7 +25,8 @@ std::string JsonDouble(double value)
 
 std::string FormatTrackedReading(const tuner::LiveReading& reading)
 {
-    std::string line = "{\"time\":" + JsonDouble(reading.timeSeconds) + ",\"found\":" + (reading.found ? "true" : "false");
+    std::string line = "{\"time\":" + JsonDouble(reading.timeSeconds) + ",\"found\":";
+    line += reading.found ? "true" : "false";
     if (reading.found) {
         const double semitones = 12.0 * std::log2(reading.firstPartialHz / kReferenceHz);
         const int midi = tuning::kMidiA4 + static_cast<int>(std::lround(semitones));

@@ -269,7 +269,8 @@ LiveReading LiveTracker::Read()
                     hz <= precise::kHighestFirstPartialHz;
     if (reading.found) {
         reading.firstPartialHz = hz;
-        reading.inharmonicity = measured->partialCount >= 3 ? std::clamp(measured->model.b, 0.0, precise::kLargestInharmonicity) : 0.0;
+        reading.inharmonicity =
+            measured->partialCount >= 3 ? std::clamp(measured->model.b, 0.0, precise::kLargestInharmonicity) : 0.0;
         reading.partialCount = measured->partialCount;
         reading.noteStarted = started;
     }

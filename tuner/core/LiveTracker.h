@@ -16,8 +16,9 @@
 // not heard. The note ends when its
 // partials fade into the noise (three readings in a row with less than a
 // quarter of the power in them), the input falls silent, or a new attack
-// (the level rising 9 dB from one reading to the next) starts the next note. A search every eight readings may replace the
-// held series, but only when it disagrees three times in a row.
+// (the level rising 9 dB from one reading to the next) starts the next
+// note. A search every eight readings may replace the held series, but only
+// when it disagrees three times in a row.
 //
 // Input: mono 16-bit samples at 44 100 Hz. Memory: fixed at construction
 // (a ring of the latest 32768 samples and the transforms' buffers); a

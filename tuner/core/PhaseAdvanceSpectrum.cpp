@@ -107,10 +107,11 @@ double PhaseAdvanceSpectrum::FrequencyHz(std::size_t bin) const
     const fftwf_complex* later = Complex(later_);
     const double before = std::atan2(earlier[bin][1], earlier[bin][0]);
     const double after = std::atan2(later[bin][1], later[bin][0]);
-    const double expected = kTwoPi * static_cast<double>(bin) * static_cast<double>(advance_) / static_cast<double>(length_);
+    const double length = static_cast<double>(length_);
+    const double advance = static_cast<double>(advance_);
+    const double expected = kTwoPi * static_cast<double>(bin) * advance / length;
     const double deviation = Wrapped(after - before - expected);
-    return (static_cast<double>(bin) / static_cast<double>(length_) + deviation / (kTwoPi * static_cast<double>(advance_))) *
-           kLiveSampleRate;
+    return (static_cast<double>(bin) / length + deviation / (kTwoPi * advance)) * kLiveSampleRate;
 }
 
 }  // namespace tonarel::tuner
