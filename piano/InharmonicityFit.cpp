@@ -112,7 +112,9 @@ InharmonicityCurve FitInharmonicity(std::span<const KeyInharmonicity> given)
     }
     std::sort(points.begin(), points.end(), [](const LogPoint& a, const LogPoint& b) { return a.key < b.key; });
     const int keysUsed = static_cast<int>(points.size());
-    if (keysUsed < kLeastFittedKeys) {
+    const auto aboveC4 = std::count_if(points.begin(), points.end(),
+                                       [](const LogPoint& point) { return point.key > kLatestBreakKey; });
+    if (keysUsed < kLeastFittedKeys || aboveC4 < 2) {
         InharmonicityCurve curve = AverageGrandCurve();
         curve.keysUsed = keysUsed;
         return curve;
@@ -165,6 +167,9 @@ InharmonicityCurve FitInharmonicity(const PianoMeasurements& measurements)
 
 std::vector<std::string> FitNotices(const InharmonicityCurve& curve)
 {
+    if (curve.source == InharmonicitySource::kAverageGrand && curve.keysUsed >= kLeastFittedKeys) {
+        return {"未测量：C4 以上测得非谐性的键不足两个，目标曲线按一般三角钢琴的平均非谐性计算，只能作为调律的起点"};
+    }
     if (curve.source == InharmonicitySource::kAverageGrand) {
         return {"未测量：目标曲线按一般三角钢琴的平均非谐性计算，只能作为调律的起点（测得非谐性的键有 " +
                 std::to_string(curve.keysUsed) + " 个，至少需要 " + std::to_string(kLeastFittedKeys) + " 个）"};

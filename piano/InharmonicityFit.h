@@ -9,8 +9,9 @@
 // whose two lines leave the least sum of squared residuals wins.
 //
 // At least kLeastFittedKeys keys with a measured B (> 0) are needed; with
-// fewer the result is the average grand (piano/AverageGrand.h), marked as
-// not measured. With enough keys but fewer than two of them below C4 (or
+// fewer, or with fewer than two above C4 (key 40) to carry the treble line,
+// the result is the average grand (piano/AverageGrand.h), marked as not
+// measured. With enough keys but fewer than two of them below C4 (or
 // fewer than two above the break any candidate would give), the keys above
 // C3 carry the treble line, and the bass line keeps the average grand's slope
 // through the one bass key measured, or, with none, continues the treble

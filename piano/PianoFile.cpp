@@ -121,7 +121,9 @@ bool ReadCurve(const Json& curveObject, StretchCurve& curve)
 
 std::string EncodePianoFile(const PianoFileContents& contents)
 {
-    Json readings = Json::array();
+    // Members in the order written here, for a person reading the file.
+    using OrderedJson = nlohmann::ordered_json;
+    OrderedJson readings = OrderedJson::array();
     for (int key = kFirstKey; key <= kLastKey; ++key) {
         for (const KeyReading& reading : contents.measurements.Readings(key)) {
             readings.push_back({{"key", key},
@@ -131,14 +133,13 @@ std::string EncodePianoFile(const PianoFileContents& contents)
                                 {"measured_at", reading.measuredAt}});
         }
     }
-    Json keys = Json::array();
+    OrderedJson keys = OrderedJson::array();
     for (int key = kFirstKey; key <= kLastKey; ++key) {
         keys.push_back({{"key", key}, {"b", contents.curve.b[IndexOfKey(key)]},
                         {"target_cents", contents.curve.TargetCents(key)}});
     }
     const bool measured = contents.curve.source == InharmonicitySource::kMeasured;
-    // Member order as written here, for a reader of the file.
-    Json file = Json::object();
+    OrderedJson file = OrderedJson::object();
     file["format"] = kPianoFileFormat;
     file["version"] = kPianoFileVersion;
     file["reference_hz"] = contents.referenceHz;

@@ -37,7 +37,7 @@ inline constexpr int kTemperamentHighKey = 49;
 
 /// c(n) above: how many cents partial `partial` (1 and up) of a string with
 /// inharmonicity `b` (>= 0) lies above `partial` times the first partial.
-/// Example: B = 1e-3, partial 4 -> 25.9 cents; partial 1 -> 0 for any B.
+/// Example: B = 1e-3, partial 4 -> 12.88 cents; partial 1 -> 0 for any B.
 double PartialShiftCents(double b, int partial);
 
 /// The cents above a pure 2:1 octave of an octave from a key with
