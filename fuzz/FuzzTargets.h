@@ -27,6 +27,10 @@ void FuzzTemperamentFile(const uint8_t* data, std::size_t size);
 /// formats against a reference conversion, and parsed back.
 void FuzzNumberFormat(const uint8_t* data, std::size_t size);
 
+/// A piano file, its bytes as they are: the reader from the disk and from
+/// memory, the save of what it accepts, and the curve from its readings.
+void FuzzPianoFile(const uint8_t* data, std::size_t size);
+
 /// A harness by the name of its input folders (fuzz/corpus/NAME,
 /// fuzz/regressions/NAME).
 struct Harness {
@@ -38,6 +42,7 @@ inline constexpr Harness kHarnesses[] = {
     {"precise", &FuzzPreciseReading},
     {"temperament", &FuzzTemperamentFile},
     {"numbers", &FuzzNumberFormat},
+    {"piano", &FuzzPianoFile},
 };
 
 }  // namespace tonarel::fuzz
