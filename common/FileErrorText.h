@@ -7,6 +7,12 @@
 
 namespace tonarel {
 
+/// A save that did not happen.
+struct SaveFailure {
+    int systemError = 0;  ///< the errno of the step that failed
+    std::string reason;   ///< the cause in a few Chinese words, UTF-8, e.g. "没有写入权限"
+};
+
 /// The cause of a failed file operation in a few Chinese words (UTF-8), for
 /// the errno `systemError` of the step that failed: "没有写入权限",
 /// "该位置只读", "文件夹不存在", "已有同名文件夹", "磁盘空间不足",

@@ -12,6 +12,10 @@
 
 namespace tonarel {
 
+/// The message for a name chosen for loading that is not a regular file (a
+/// named pipe, a device, a socket), refused before anything is read. UTF-8.
+inline constexpr const char* kNotRegularFileMessage = "此文件不是普通文件（而是管道或设备等），无法打开!";
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };

@@ -35,6 +35,9 @@ void FuzzScalaScale(const uint8_t* data, std::size_t size);
 /// 4-byte prefix described in LiveTrackerFuzz.cpp: every reading in its
 /// ranges and on time, no allocation beyond a decision's spectrum.
 void FuzzLiveTracker(const uint8_t* data, std::size_t size);
+/// A piano file, its bytes as they are: the reader from the disk and from
+/// memory, the save of what it accepts, and the curve from its readings.
+void FuzzPianoFile(const uint8_t* data, std::size_t size);
 
 /// A harness by the name of its input folders (fuzz/corpus/NAME,
 /// fuzz/regressions/NAME).
@@ -49,6 +52,7 @@ inline constexpr Harness kHarnesses[] = {
     {"numbers", &FuzzNumberFormat},
     {"scala", &FuzzScalaScale},
     {"tracker", &FuzzLiveTracker},
+    {"piano", &FuzzPianoFile},
 };
 
 }  // namespace tonarel::fuzz

@@ -6,6 +6,7 @@ finds are committed as libFuzzer wrote them, beside these.
 
 Run from anywhere; it rewrites only the files it names."""
 
+import json
 import math
 import os
 import random
@@ -250,6 +251,36 @@ def tracker_inputs():
     }
     for name, data in seeds.items():
         write("corpus", "tracker", name, data)
+# --- piano: the file's bytes (see piano/PianoFile.h)
+
+def piano_file(readings, source="measured", version=1, reference=440.0):
+    curve = [{"key": key, "b": round(1e-4 * 1.07 ** (key - 28), 8), "target_cents": round((key - 49) * 0.4, 3)}
+             for key in range(1, 89)]
+    return {"format": "tonarel-piano", "version": version, "reference_hz": reference, "readings": readings,
+            "curve": {"source": source, "keys": curve}}
+
+
+def piano_reading(key, cents=0.0, b=3e-4, partials=12, at=1796000000):
+    hz = 440.0 * 2 ** ((key - 49) / 12 + cents / 1200)
+    return {"key": key, "first_partial_hz": round(hz, 6), "b": b, "partials": partials, "measured_at": at}
+
+
+def piano_inputs():
+    dozen = [piano_reading(key, cents=(key - 49) * 0.3, b=1e-4 * 1.07 ** abs(key - 28))
+             for key in (1, 9, 17, 25, 33, 41, 49, 57, 65, 73, 81, 88)]
+    valid = json.dumps(piano_file(dozen), indent=1).encode()
+    seeds = {
+        "dozen-keys": valid,
+        "average-grand-no-readings": json.dumps(piano_file([], source="average_grand")).encode(),
+        "repeated-key-442": json.dumps(piano_file([piano_reading(49, 1.0), piano_reading(49, -1.0, b=0.0)],
+                                                  reference=442.0)).encode(),
+        "newer-version": json.dumps(piano_file(dozen, version=2)).encode(),
+        "cut-short": valid[:1000],
+        "not-json": b"qrv" + bytes(488),
+        "nested": b"[" * 64 + b"]" * 64,
+    }
+    for name, data in seeds.items():
+        write("corpus", "piano", name, data)
 
 
 if __name__ == "__main__":
@@ -259,3 +290,4 @@ if __name__ == "__main__":
     number_inputs()
     scala_inputs()
     tracker_inputs()
+    piano_inputs()

@@ -24,8 +24,9 @@ fi
 # 1024 bytes and half a second of noise window, a precise reading a third of
 # a second (a note from about 40 Hz up), a temperament file 491 bytes and one
 # more, a number 12, a scale file a few hundred short lines, the tracker a third
-# of a second of samples (fed up to 16 times over, so that a note is held).
-declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16 [scala]=4096 [tracker]=32768)
+# of a second of samples (fed up to 16 times over, so that a note is held), a
+# piano file its curve and a few dozen readings.
+declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16 [scala]=4096 [tracker]=32768 [piano]=16384)
 
 mkdir -p "$build/findings"
 for harness in "$@"; do

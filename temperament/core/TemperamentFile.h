@@ -17,6 +17,8 @@
 #include <span>
 #include <string>
 
+#include "common/FileErrorText.h"
+#include "common/RegularFile.h"
 #include "temperament/core/TemperamentTable.h"
 
 namespace tonarel {
@@ -26,9 +28,6 @@ inline constexpr std::array<uint8_t, 3> kTemperamentFileMagic = {'q', 'r', 'v'};
 
 /// The message for a file that is refused on loading. UTF-8.
 inline constexpr const char* kNotTemperamentFileMessage = "此文件不是音律文件!";
-/// The message for a name chosen for loading that is not a regular file (a
-/// named pipe, a device, a socket), refused before anything is read. UTF-8.
-inline constexpr const char* kNotRegularFileMessage = "此文件不是普通文件（而是管道或设备等），无法打开!";
 
 /// What a temperament file holds.
 struct TemperamentFileContents {
@@ -62,12 +61,6 @@ std::optional<TemperamentFileContents> DecodeTemperamentFile(std::span<const uin
 /// decides what an accepted file replaces.
 std::optional<TemperamentFileContents> ReadTemperamentFile(const std::filesystem::path& path,
                                                            const char** refusal = nullptr);
-
-/// A save that did not happen.
-struct SaveFailure {
-    int systemError = 0;  ///< the errno of the step that failed
-    std::string reason;   ///< the cause in a few Chinese words, UTF-8, e.g. "没有写入权限"
-};
 
 /// Writes `contents` to `path` as a temperament file, replacing any file of
 /// that name. The file is written beside the target and renamed over it only
