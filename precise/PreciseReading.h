@@ -56,8 +56,11 @@ inline constexpr double kLeastPreciseConfidence = 0.5;
 /// 2^18 floats). Not thread-safe (see precise/StretchSpectrum.h).
 PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile);
 
-/// The same for a take already in memory: `samples` at 44 100 Hz, sample 0
-/// at data offset 0 (a take longer than 2^32 - 1 samples is read up to there).
-PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples);
+/// The same for a take already in memory: `samples` at `sampleRate` per
+/// second (any rate; 0 finds nothing), sample 0 at data offset 0, offsets
+/// counted as 2 bytes per sample whatever the rate (a take longer than
+/// 2^32 - 1 samples is read up to there). Example: a 48 000 Hz take of A4
+/// reads 440 Hz with sampleRate 48000.
+PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples, uint32_t sampleRate = 44100);
 
 }  // namespace tonarel

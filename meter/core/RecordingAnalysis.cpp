@@ -6,6 +6,7 @@
 
 #include "common/NumberFormat.h"
 #include "meter/core/SemitoneTable.h"
+#include "precise/SoundFilePitch.h"
 #include "wave/CaptureFile.h"
 #include "wave/WaveHeader.h"
 
@@ -17,15 +18,17 @@ namespace {
 constexpr uint32_t kLongestScopeBytes = kCaptureBytesPerSecond / 2;
 
 // The first bytes (at most kLongestScopeBytes) of the stretch `reading` used,
-// read from `fileName` into a new `samples` buffer; returns their count, 2
-// (one silent sample) when they cannot be read.
+// read from the capture file `fileName` into a new `samples` buffer; returns
+// their count, 2 (one silent sample) when they cannot be read or the file is
+// of another format.
 uint32_t ReadStretchForScope(const std::filesystem::path& fileName, const PreciseReading& reading,
                              std::unique_ptr<int16_t[]>& samples)
 {
     const uint32_t wanted = std::min(reading.endByte - reading.beginByte, kLongestScopeBytes) & ~1u;
     samples = std::make_unique<int16_t[]>(std::max<uint32_t>(wanted / 2, 1));
     std::optional<CaptureFile> file = CaptureFile::Open(fileName);
-    if (!file || !file->SeekToFileOffset(uint64_t{kWaveHeaderBytes} + reading.beginByte)) {
+    if (!file || !HasCaptureHeader(fileName) ||
+        !file->SeekToFileOffset(uint64_t{kWaveHeaderBytes} + reading.beginByte)) {
         return 2;
     }
     const std::size_t read = file->Read(samples.get(), wanted) & ~std::size_t{1};
@@ -60,7 +63,7 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
         // hears notes the estimator misses (quiet ones, ones that started
         // before the take or at its first sample). Where the estimator has
         // no segment for the oscilloscope, the stretch read takes its place.
-        const PreciseReading reading = EstimatePrecisePitch(fileName);
+        const PreciseReading reading = EstimateSoundFilePitch(fileName);
         if (reading.endByte > reading.beginByte) {
             analysis.precise = reading;
         }
