@@ -24,7 +24,7 @@ fi
 # 1024 bytes and half a second of noise window, a precise reading a third of
 # a second (a note from about 40 Hz up), a temperament file 491 bytes and one
 # more, a number 12.
-declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16)
+declare -A longest=([capture]=65536 [precise]=32768 [soundfile]=32768 [temperament]=600 [numbers]=16)
 
 mkdir -p "$build/findings"
 for harness in "$@"; do
