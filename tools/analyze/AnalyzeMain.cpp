@@ -10,10 +10,10 @@
 
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
+#include "precise/SoundFilePitch.h"
 #include "tools/analyze/AnalyzeArguments.h"
 #include "tools/analyze/AnalyzeReport.h"
 #include "tools/analyze/QuotedArgument.h"
-#include "precise/SoundFilePitch.h"
 #include "wave/CaptureFile.h"
 #include "wave/SoundFileReader.h"
 
