@@ -32,7 +32,8 @@ for harness in "$@"; do
   seeds=("$source/corpus/$harness")
   [ -d "$source/regressions/$harness" ] && seeds+=("$source/regressions/$harness")
   echo "== $harness: $seconds s"
-  LOCPATH="$locales" LC_ALL=ps_AF.UTF-8 "$build/fuzz/tonarel_fuzz_$harness" \
+  LOCPATH="$locales" LC_ALL=ps_AF.UTF-8 LSAN_OPTIONS="suppressions=$source/../tests/lsan.supp:print_suppressions=0" \
+    "$build/fuzz/tonarel_fuzz_$harness" \
     "$build/corpus/$harness" "${seeds[@]}" \
     -max_total_time="$seconds" -max_len="${longest[$harness]}" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/findings/$harness-" -print_final_stats=1
