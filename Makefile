@@ -15,7 +15,7 @@ CORE_DIR   := build/core
 BENCH_DIR  := build/bench
 FUZZ_DIR   := build/fuzz
 FUZZ_SECONDS ?= 300
-FUZZ_HARNESSES := capture precise temperament numbers scala tracker piano
+FUZZ_HARNESSES := capture precise soundfile temperament numbers scala tracker piano
 PACKAGE_DIR := build/package
 
 .PHONY: run test bench package fuzz clean

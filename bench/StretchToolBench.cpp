@@ -12,13 +12,14 @@
 
 #include "piano/AverageGrand.h"
 #include "piano/PianoMeasurements.h"
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
-#include "tests/support/WaveFileWriter.h"
+#include "tools/tones/WaveFileWriter.h"
 
 namespace {
 
 using namespace tonarel::test;
+using namespace tonarel::tones;
 using namespace tonarel::piano;
 
 constexpr int kTakes = 30;
@@ -41,9 +42,9 @@ private:
             tone.f0Hz = tonarel::tuning::EqualTemperedHz(MidiOfKey(key), 440.0) / std::sqrt(1.0 + tone.inharmonicity);
             tone.amplitudes = FallingAmplitudes(static_cast<uint32_t>(std::min(40.0, 15000.0 / tone.f0Hz) + 1), 9000.0);
             tone.decaySeconds = 1.5;
-            const std::vector<int16_t> note = Synthesise(tone, kTestSampleRate * 11 / 4);
+            const std::vector<int16_t> note = Synthesise(tone, kToneSampleRate * 11 / 4);
             const std::filesystem::path file = directory_ / ("key" + std::to_string(key) + ".wav");
-            WriteCaptureFile(file, Concatenate({Noise(kTestSampleRate / 4, 20, static_cast<uint32_t>(key)),
+            WriteCaptureFile(file, Concatenate({Noise(kToneSampleRate / 4, 20, static_cast<uint32_t>(key)),
                                                 Mix(note, Noise(static_cast<uint32_t>(note.size()), 20, 7))}));
             arguments_ += " " + std::to_string(key) + "='" + file.string() + "'";
         }

@@ -18,6 +18,11 @@ void FuzzCaptureFile(const uint8_t* data, std::size_t size);
 /// from the same samples in memory, which must agree, and what it reports.
 void FuzzPreciseReading(const uint8_t* data, std::size_t size);
 
+/// A sound file of any format: the precise reading as tonarel-analyze
+/// --precise reads it (libsndfile, the mix-down), which stays in its ranges
+/// and reads alike from the file and from its mixed-down frames.
+void FuzzSoundFile(const uint8_t* data, std::size_t size);
+
 /// A temperament file (the first 491 bytes; more are ignored by the format)
 /// whose byte 491, when present, chooses the options and the table the load
 /// meets. Checks the reader, the replay into the table and the save.
@@ -48,6 +53,7 @@ struct Harness {
 inline constexpr Harness kHarnesses[] = {
     {"capture", &FuzzCaptureFile},
     {"precise", &FuzzPreciseReading},
+    {"soundfile", &FuzzSoundFile},
     {"temperament", &FuzzTemperamentFile},
     {"numbers", &FuzzNumberFormat},
     {"scala", &FuzzScalaScale},

@@ -10,7 +10,9 @@ import json
 import math
 import os
 import random
+import shutil
 import struct
+import subprocess
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -125,6 +127,49 @@ def precise_inputs():
     }
     for name, data in seeds.items():
         write("corpus", "precise", name, data)
+
+
+# --- soundfile: a sound file of any format (see SoundFileFuzz.cpp)
+
+def any_wave(frames, rate, bits=16, floating=False, extensible=False):
+    """frames: a list of tuples, one value per channel in [-1, 1)."""
+    channels = len(frames[0])
+    width = bits // 8
+    if floating:
+        data = b"".join(struct.pack("<%df" % channels, *frame) for frame in frames)
+    else:
+        scale = 2 ** (bits - 1)
+        data = b"".join(max(-scale, min(scale - 1, round(v * scale))).to_bytes(width, "little", signed=True)
+                        for frame in frames for v in frame)
+    tag = 0xFFFE if extensible else (3 if floating else 1)
+    fmt = struct.pack("<HHIIHH", tag, channels, rate, rate * channels * width, channels * width, bits)
+    if extensible:
+        sub = (b"\x03\x00" if floating else b"\x01\x00") + bytes.fromhex("000000001000800000aa00389b71")
+        fmt += struct.pack("<HHI", 22, bits, 0) + sub
+    body = b"WAVEfmt " + struct.pack("<I", len(fmt)) + fmt + b"data" + struct.pack("<I", len(data)) + data
+    return b"RIFF" + struct.pack("<I", len(body)) + body
+
+
+def soundfile_inputs():
+    def tone(rate, seconds, hz, channels=1):
+        return [tuple(0.3 * math.sin(2 * math.pi * hz * i / rate) + 0.1 * math.sin(4 * math.pi * hz * i / rate)
+                      for _ in range(channels)) for i in range(int(rate * seconds))]
+    seeds = {
+        "a4-22050-hz": any_wave(tone(22050, 0.3, 440), 22050),
+        "a4-stereo": any_wave(tone(44100, 0.2, 440, 2), 44100),
+        "a3-48000-hz-24-bit": any_wave(tone(48000, 0.2, 220), 48000, bits=24),
+        "a4-float-extensible": any_wave(tone(16000, 0.3, 440), 16000, bits=32, floating=True, extensible=True),
+        "capture-format": any_wave(tone(44100, 0.2, 440), 44100),
+        "not-a-sound-file": b"A4 440 Hz, C5 523.25 Hz\n" * 4,
+    }
+    for name, data in seeds.items():
+        write("corpus", "soundfile", name, data)
+    # The compressed formats from the first seed, where sox is at hand.
+    folder = os.path.join(HERE, "corpus", "soundfile")
+    if shutil.which("sox"):
+        for name, kind in (("a4-flac", "flac"), ("a4-ogg", "ogg")):
+            subprocess.run(["sox", os.path.join(folder, "a4-22050-hz"), "-t", kind, os.path.join(folder, name)],
+                           check=True)
 
 
 # --- temperament: the file, and byte 491 choosing the options (see TemperamentFileFuzz.cpp)
@@ -286,6 +331,7 @@ def piano_inputs():
 if __name__ == "__main__":
     capture_inputs()
     precise_inputs()
+    soundfile_inputs()
     temperament_inputs()
     number_inputs()
     scala_inputs()

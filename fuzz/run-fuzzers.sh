@@ -26,7 +26,7 @@ fi
 # more, a number 12, a scale file a few hundred short lines, the tracker a third
 # of a second of samples (fed up to 16 times over, so that a note is held), a
 # piano file its curve and a few dozen readings.
-declare -A longest=([capture]=65536 [precise]=32768 [temperament]=600 [numbers]=16 [scala]=4096 [tracker]=32768 [piano]=16384)
+declare -A longest=([capture]=65536 [precise]=32768 [soundfile]=32768 [temperament]=600 [numbers]=16 [scala]=4096 [tracker]=32768 [piano]=16384)
 
 mkdir -p "$build/findings"
 for harness in "$@"; do
@@ -34,7 +34,8 @@ for harness in "$@"; do
   seeds=("$source/corpus/$harness")
   [ -d "$source/regressions/$harness" ] && seeds+=("$source/regressions/$harness")
   echo "== $harness: $seconds s"
-  LOCPATH="$locales" LC_ALL=ps_AF.UTF-8 "$build/fuzz/tonarel_fuzz_$harness" \
+  LOCPATH="$locales" LC_ALL=ps_AF.UTF-8 LSAN_OPTIONS="suppressions=$source/../tests/lsan.supp:print_suppressions=0" \
+    "$build/fuzz/tonarel_fuzz_$harness" \
     "$build/corpus/$harness" "${seeds[@]}" \
     -max_total_time="$seconds" -max_len="${longest[$harness]}" -timeout=10 -rss_limit_mb=2048 \
     -artifact_prefix="$build/findings/$harness-" -print_final_stats=1

@@ -7,7 +7,7 @@
 namespace tonarel::precise {
 namespace {
 
-constexpr uint32_t kSettleSamples = 4410;       // 0.1 s after the attack
+constexpr uint32_t kSettleDivisor = 10;         // 0.1 s after the attack
 constexpr double kAttackWithin = 0.1;           // the attack: the first block within 10 dB of the loudest
 constexpr double kDecayedBy = 1e-3;             // the note has ended 30 dB below its loudest block...
 constexpr double kAboveQuietest = 31.6227766;   // ...or 15 dB above the take's quietest tenth...
@@ -41,7 +41,8 @@ void LevelEnvelope::Finish()
     }
 }
 
-std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint32_t takeSamples)
+std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint32_t takeSamples,
+                                             uint32_t sampleRate)
 {
     if (blockLevels.empty() || takeSamples == 0) {
         return std::nullopt;
@@ -81,9 +82,9 @@ std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels
     if (end <= attack) {
         return std::nullopt;
     }
-    const uint32_t settle = std::min(kSettleSamples, (end - attack) / 4);
+    const uint32_t settle = std::min(sampleRate / kSettleDivisor, (end - attack) / 4);
     const uint32_t first = attack + settle;
-    const auto last = static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{first} + kLongestStretchSamples));
+    const auto last = static_cast<uint32_t>(std::min<uint64_t>(end, uint64_t{first} + 2 * uint64_t{sampleRate}));
     if (last <= first) {
         return std::nullopt;
     }

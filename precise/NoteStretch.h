@@ -41,12 +41,13 @@ struct NoteStretch {
     uint32_t sampleCount = 0;
 };
 
-/// The longest stretch a reading is based on: 2 s. Longer would add little
-/// precision and let the slow pitch drift of a decaying string weigh in.
+/// The longest stretch a reading is based on: 2 s (here at 44 100 Hz; twice
+/// the sample rate at others). Longer would add little precision and let the
+/// slow pitch drift of a decaying string weigh in.
 inline constexpr uint32_t kLongestStretchSamples = 2 * 44100;
 
 /// Chooses the note's sustained stretch from the envelope of a take of
-/// `takeSamples` samples: from 0.1 s after the attack (the first block within
+/// `takeSamples` samples at `sampleRate` per second: from 0.1 s after the attack (the first block within
 /// 10 dB of the loudest one), so that the strike or breath of the attack is
 /// left out, until the note has fallen 30 dB below its loudest block or to
 /// 15 dB above the take's quietest tenth, whichever comes first, and at most
@@ -55,6 +56,7 @@ inline constexpr uint32_t kLongestStretchSamples = 2 * 44100;
 /// quarters of what follows its attack.
 /// Nothing when the take has no block louder than 1 (squared sample units),
 /// that is, nothing but digital silence or a stray bit.
-std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint32_t takeSamples);
+std::optional<NoteStretch> ChooseNoteStretch(std::span<const double> blockLevels, uint32_t takeSamples,
+                                             uint32_t sampleRate = 44100);
 
 }  // namespace tonarel::precise

@@ -20,6 +20,10 @@ constexpr double kStrongestDb = 60.0;         // a peak weighs in a fit at most 
 // candidate an octave too low.
 constexpr double kPresentWithinDb = 35.0;
 constexpr double kPresentOverNoiseDb = 20.0;
+// An octave lower is taken when its first partial and at least one more of
+// its first five odd partials are present.
+constexpr uint32_t kOddPartialsLooked = 5;
+constexpr std::size_t kLeastOddPartialsPresent = 2;
 
 double Decibels(const SpectralPeak& peak)
 {
@@ -142,6 +146,46 @@ double Score(const Candidate& candidate, double reachHz, const PresentStrength& 
     return present - kMissingPenalty * missing * present / presentCount - below;
 }
 
+// The series an octave below `series`, when the spectrum holds its odd
+// partials: `series`' partials as its even ones, with the odd ones between
+// them matched from `peaks`. An organ's flue pipes sound with weak odd
+// partials, often fading out above the ninth, so that the series an octave
+// high explains the strong peaks with fewer gaps and wins the comparison of
+// candidates; but a note has no peaks halfway between its partials, and the
+// lower first partial present together with another of the first five odd
+// ones cannot be chance. (A registration with a rank an octave below the key
+// reads at that rank's pitch.) Nothing when the lower first partial is
+// missing (a quint rank alone puts a peak at 1.5 times the key, not at half
+// of it), when no other odd partial is present, or when the lower first
+// partial leaves the range searched.
+std::optional<PartialSeries> OctaveBelow(const PartialSeries& series, std::span<const SpectralPeak> peaks,
+                                         const PresentStrength& strength)
+{
+    const StiffString below{0.5 * series.model.f0, 0.25 * series.model.b};
+    if (below.PartialHz(1) < kLowestFirstPartialHz) {
+        return std::nullopt;
+    }
+    const double width = kSearchWidth * below.f0;
+    std::vector<MatchedPartial> odd;
+    for (uint32_t number = 1; number < 2 * kOddPartialsLooked; number += 2) {
+        const double expected = below.PartialHz(number);
+        const SpectralPeak* found = StrongestBetween(peaks, expected - width, expected + width);
+        if (found != nullptr && strength.Above(*found) > 0.0) {
+            odd.push_back({number, *found});
+        }
+    }
+    if (odd.size() < kLeastOddPartialsPresent || odd.front().number != 1) {
+        return std::nullopt;
+    }
+    PartialSeries lower{below, std::move(odd)};
+    for (const MatchedPartial& partial : series.partials) {
+        lower.partials.push_back({2 * partial.number, partial.peak});
+    }
+    std::sort(lower.partials.begin(), lower.partials.end(),
+              [](const MatchedPartial& a, const MatchedPartial& b) { return a.number < b.number; });
+    return lower;
+}
+
 }  // namespace
 
 std::optional<PartialSeries> FindPartialSeries(std::span<const SpectralPeak> peaks, double topHz)
@@ -191,7 +235,11 @@ std::optional<PartialSeries> FindPartialSeries(std::span<const SpectralPeak> pea
             best = &candidate;
         }
     }
-    return best->series;
+    PartialSeries series = best->series;
+    while (std::optional<PartialSeries> lower = OctaveBelow(series, peaks, strength)) {
+        series = std::move(*lower);
+    }
+    return series;
 }
 
 }  // namespace tonarel::precise

@@ -39,7 +39,10 @@ inline constexpr double kHighestFirstPartialHz = 4600.0;
 /// partials are found so that the search follows a piano's stretched
 /// partials. The candidate whose matched peaks stand highest over the noise,
 /// less a penalty for every partial missing below its highest matched one,
-/// wins. Nothing when there is no peak or no candidate in range.
+/// wins. A winner whose odd partials an octave below are present (the lower
+/// first partial and another of the first five odd ones) gives way to that
+/// lower series, as often as that holds: an organ's weak odd partials do not
+/// read an octave high. Nothing when there is no peak or no candidate in range.
 std::optional<PartialSeries> FindPartialSeries(std::span<const SpectralPeak> peaks, double topHz);
 
 }  // namespace tonarel::precise

@@ -39,13 +39,13 @@ double BandHalfWidth(const StretchSpectrum& spectrum, double partialHz, double f
     return std::min(std::max(3.0 * spectrum.ResolutionHz(), 0.03 * partialHz), 0.45 * f0);
 }
 
-PreciseReading ReadStretch(std::span<const int16_t> stretch, const NoteStretch& where)
+PreciseReading ReadStretch(std::span<const int16_t> stretch, const NoteStretch& where, uint32_t sampleRate)
 {
     PreciseReading reading;
     reading.beginByte = DataOffset(where.firstSample);
     reading.endByte = DataOffset(where.firstSample + where.sampleCount);
 
-    const StretchSpectrum spectrum(stretch);
+    const StretchSpectrum spectrum(stretch, sampleRate);
     const double topHz = std::min(kHighestPeakHz, 0.95 * spectrum.NyquistHz());
     const std::vector<SpectralPeak> peaks = spectrum.Peaks(kLowestPeakHz, topHz, kLeastPeakSnr);
     const std::optional<PartialSeries> series = FindPartialSeries(peaks, topHz);
@@ -95,7 +95,7 @@ PreciseReading ReadStretch(std::span<const int16_t> stretch, const NoteStretch& 
     const double total = spectrum.TotalPower(0.5 * reading.firstPartialHz, bandTop);
     reading.confidence = total > 0.0 ? std::clamp(partialPower / total, 0.0, 1.0) : 0.0;
 
-    const double periods = reading.firstPartialHz * static_cast<double>(stretch.size()) / 44100.0;
+    const double periods = reading.firstPartialHz * static_cast<double>(stretch.size()) / sampleRate;
     reading.found = reading.confidence >= kLeastPreciseConfidence && periods >= kLeastPeriods &&
                     reading.firstPartialHz >= kLowestFirstPartialHz &&
                     reading.firstPartialHz <= kHighestFirstPartialHz;
@@ -104,16 +104,19 @@ PreciseReading ReadStretch(std::span<const int16_t> stretch, const NoteStretch& 
 
 }  // namespace
 
-PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples)
+PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples, uint32_t sampleRate)
 {
+    if (sampleRate == 0) {
+        return {};
+    }
     LevelEnvelope envelope;
     envelope.Add(samples);
     envelope.Finish();
-    const std::optional<NoteStretch> stretch = ChooseNoteStretch(envelope.Levels(), envelope.SampleCount());
+    const std::optional<NoteStretch> stretch = ChooseNoteStretch(envelope.Levels(), envelope.SampleCount(), sampleRate);
     if (!stretch) {
         return {};
     }
-    return ReadStretch(samples.subspan(stretch->firstSample, stretch->sampleCount), *stretch);
+    return ReadStretch(samples.subspan(stretch->firstSample, stretch->sampleCount), *stretch, sampleRate);
 }
 
 PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile)
@@ -162,7 +165,7 @@ PreciseReading EstimatePrecisePitch(CaptureFile& take)
     if (read == 0) {
         return {};
     }
-    return ReadStretch(std::span<const int16_t>(samples.get(), read), readStretch);
+    return ReadStretch(std::span<const int16_t>(samples.get(), read), readStretch, kPreciseSampleRate);
 }
 
 }  // namespace tonarel

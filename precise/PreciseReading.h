@@ -63,8 +63,11 @@ PreciseReading EstimatePrecisePitch(const std::filesystem::path& captureFile);
 /// one analysis opens the take once for both readings.
 PreciseReading EstimatePrecisePitch(CaptureFile& take);
 
-/// The same for a take already in memory: `samples` at 44 100 Hz, sample 0
-/// at data offset 0 (a take longer than 2^32 - 1 samples is read up to there).
-PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples);
+/// The same for a take already in memory: `samples` at `sampleRate` per
+/// second (any rate; 0 finds nothing), sample 0 at data offset 0, offsets
+/// counted as 2 bytes per sample whatever the rate (a take longer than
+/// 2^32 - 1 samples is read up to there). Example: a 48 000 Hz take of A4
+/// reads 440 Hz with sampleRate 48000.
+PreciseReading EstimatePrecisePitch(std::span<const int16_t> samples, uint32_t sampleRate = 44100);
 
 }  // namespace tonarel

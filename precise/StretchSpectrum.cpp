@@ -10,7 +10,6 @@
 namespace tonarel::precise {
 namespace {
 
-constexpr double kSampleRate = 44100.0;
 // The quietest fifth of a band of noise bins (exponentially distributed
 // powers) lies below 0.223 of their mean: -ln(0.8).
 constexpr double kQuietestShare = 0.2;
@@ -24,12 +23,13 @@ void StretchSpectrum::AlignedFree::operator()(float* buffer) const
     fftwf_free(buffer);
 }
 
-StretchSpectrum::StretchSpectrum(std::span<const int16_t> stretch)
+StretchSpectrum::StretchSpectrum(std::span<const int16_t> stretch, uint32_t sampleRate)
+    : sampleRate_(sampleRate)
 {
     const std::size_t length = std::max<std::size_t>(stretch.size(), 2);
     size_ = std::max(kShortestTransform, std::bit_ceil(2 * length));
-    binHz_ = kSampleRate / static_cast<double>(size_);
-    resolutionHz_ = kSampleRate / static_cast<double>(length);
+    binHz_ = sampleRate_ / static_cast<double>(size_);
+    resolutionHz_ = sampleRate_ / static_cast<double>(length);
     // r2c in place: the real input and the complex output share one buffer
     // of size_ + 2 floats, which then holds the powers in its first half.
     power_.reset(fftwf_alloc_real(size_ + 2));
@@ -63,7 +63,7 @@ StretchSpectrum::StretchSpectrum(std::span<const int16_t> stretch)
 
 double StretchSpectrum::NyquistHz() const
 {
-    return kSampleRate / 2.0;
+    return sampleRate_ / 2.0;
 }
 
 void StretchSpectrum::EstimateNoise()

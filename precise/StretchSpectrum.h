@@ -28,17 +28,20 @@ struct BandMeasure {
     double power = 0.0;       ///< power above the floor
 };
 
+/// The sample rate of a take unless one is given: the capture files' 44 100 Hz.
+inline constexpr uint32_t kPreciseSampleRate = 44100;
+
 /// The shortest transform, in samples: a short stretch is padded to it.
 inline constexpr std::size_t kShortestTransform = 8192;
 
 class StretchSpectrum {
 public:
-    /// Transforms `stretch` (44 100 samples per second, at least 2 samples):
+    /// Transforms `stretch` (`sampleRate` samples per second, at least 2 samples):
     /// its mean taken off, Hann-windowed, zero-padded to a power of two of at
     /// least twice its length and at least kShortestTransform. Allocates one
     /// buffer of that many floats (plus two) and the noise estimate's small
     /// tables.
-    explicit StretchSpectrum(std::span<const int16_t> stretch);
+    explicit StretchSpectrum(std::span<const int16_t> stretch, uint32_t sampleRate = kPreciseSampleRate);
 
     /// Hertz between neighbouring bins of the padded transform.
     double BinHz() const { return binHz_; }
@@ -72,6 +75,7 @@ private:
     std::size_t BinAtOrBelow(double hz) const;
     void EstimateNoise();
 
+    double sampleRate_ = kPreciseSampleRate;
     std::size_t size_ = 0;  // transform length; power_ holds size_ / 2 + 1 bins
     double binHz_ = 0.0;
     double resolutionHz_ = 0.0;

@@ -1,6 +1,8 @@
 #include "meter/core/RecordingAnalysis.h"
 
+#include <algorithm>
 #include <limits>
+#include <optional>
 
 #include "common/NumberFormat.h"
 #include "meter/core/SemitoneTable.h"
@@ -8,6 +10,27 @@
 #include "wave/WaveHeader.h"
 
 namespace tonarel {
+namespace {
+
+// The longest stretch handed to the oscilloscope in place of the
+// estimator's segment: 0.5 s, as much as it shows well.
+constexpr uint32_t kLongestScopeBytes = kCaptureBytesPerSecond / 2;
+
+// The first bytes (at most kLongestScopeBytes) of the stretch `reading` used,
+// read from the take into a new `samples` buffer; returns their count, 2 (one
+// silent sample) when they cannot be read.
+uint32_t ReadStretchForScope(CaptureFile& take, const PreciseReading& reading, std::unique_ptr<int16_t[]>& samples)
+{
+    const uint32_t wanted = std::min(reading.endByte - reading.beginByte, kLongestScopeBytes) & ~1u;
+    samples = std::make_unique<int16_t[]>(std::max<uint32_t>(wanted / 2, 1));
+    if (!take.SeekToFileOffset(uint64_t{kWaveHeaderBytes} + reading.beginByte)) {
+        return 2;
+    }
+    const std::size_t read = take.Read(samples.get(), wanted) & ~std::size_t{1};
+    return read == 0 ? 2 : static_cast<uint32_t>(read);
+}
+
+}  // namespace
 
 uint32_t SegmentBytesFromMilliseconds(uint32_t milliseconds)
 {
@@ -36,10 +59,20 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
     analysis.diagnostics = estimate.diagnostics;
     analysis.noSound = !estimate.soundFound;
     analysis.frequency = static_cast<float>(estimate.frequency);
-    if (!analysis.noSound && options.precise) {
-        analysis.precise = EstimatePrecisePitch(*take);
-        analysis.noSound = !analysis.precise->found;
-        analysis.frequency = static_cast<float>(analysis.precise->firstPartialHz);
+    if (options.precise && take) {
+        // The precise reading decides for itself whether a note sounds: it
+        // hears notes the estimator misses (quiet ones, ones that started
+        // before the take or at its first sample). Where the estimator has
+        // no segment for the oscilloscope, the stretch read takes its place.
+        const PreciseReading reading = EstimatePrecisePitch(*take);
+        if (reading.endByte > reading.beginByte) {
+            analysis.precise = reading;
+        }
+        analysis.noSound = !reading.found;
+        analysis.frequency = static_cast<float>(reading.firstPartialHz);
+        if (reading.found && !estimate.soundFound) {
+            estimate.byteCount = ReadStretchForScope(*take, reading, estimate.samples);
+        }
     }
 
     if (analysis.noSound) {

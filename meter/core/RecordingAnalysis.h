@@ -35,10 +35,15 @@ struct AnalysisOptions {
     uint32_t segmentMilliseconds = 0;  ///< 0 = automatic; the meter offers 10 to 4000
     uint32_t givenSnr = 0;             ///< 0 = automatic; the meter offers 1 to 20
     uint32_t divisor = 4;              ///< the meter offers 2 to 6; 0 gives no sound
-    /// Take the frequency from the precise reading (precise/PreciseReading.h)
-    /// instead of the estimator's. The estimator still runs: its no-sound
-    /// answer, its signal-to-noise value and its segment for the oscilloscope
-    /// stand; a precise reading that finds no pitch also gives no sound.
+    /// Take the frequency, and the decision whether a note sounds at all,
+    /// from the precise reading (precise/PreciseReading.h) instead of the
+    /// estimator's: a precise reading that finds no pitch gives no sound, one
+    /// that finds a pitch gives it even where the estimator found no sound
+    /// (a quiet note, a note from the take's first sample or already sounding
+    /// when the take began). The estimator still runs: its signal-to-noise
+    /// value and its segment for the oscilloscope stand; where it has no
+    /// segment, the oscilloscope gets the first 0.5 s of the stretch the
+    /// precise reading used.
     bool precise = false;
 };
 
@@ -50,8 +55,8 @@ uint32_t SegmentBytesFromMilliseconds(uint32_t milliseconds);
 
 /// One analysis of a take.
 struct RecordingAnalysis {
-    /// The estimator found no usable sound, or the precise reading, when
-    /// asked for, found no pitch it stands behind.
+    /// Unticked: the estimator found no usable sound (it returned exactly
+    /// -1). Ticked: the precise reading found no pitch it stands behind.
     bool noSound = false;
     /// The frequency in hertz as the meter keeps it, a float; -1 with no sound.
     float frequency = 0.0f;
@@ -69,8 +74,9 @@ struct RecordingAnalysis {
     float deviation = 0.0f;
     /// Where the estimator found the note and how many periods it counted.
     PitchDiagnostics diagnostics;
-    /// The precise reading, when the options asked for it and the estimator
-    /// found sound.
+    /// The precise reading, when the options asked for it and it chose a
+    /// stretch of the take to read (none for digital silence or a file it
+    /// cannot read).
     std::optional<PreciseReading> precise;
 
     /// The value labels' texts. Frequency and deviation: the float widened to

@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 
 #include "tests/support/FileBytes.h"
+#include "tools/tones/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tools/tones/WaveFileWriter.h"
 
@@ -134,6 +136,47 @@ TEST_F(AnalyzeTool, TakesTheFrequencyFromThePreciseReading)
     EXPECT_THAT(run.out, HasSubstr(R"("no_sound": true,)"));
     EXPECT_THAT(run.out, ::testing::Not(HasSubstr("precise")));
     EXPECT_THAT(RunTool("whole.wav --json").out, ::testing::Not(HasSubstr("precise")));
+}
+
+// --precise reads a file as it is: the same A4 at another rate, in two
+// channels, with 24-bit samples or in FLAC reads 440 Hz, where the standard
+// reading, which takes every file for 44 100 Hz mono 16-bit, warns and keeps
+// its figures and exit status. A file that is no sound file is refused either way.
+TEST_F(AnalyzeTool, ReadsOtherFormatsWithPreciseAndWarnsWithout)
+{
+    const PartialTone tone{440.0, 0.0, FallingAmplitudes(8, 9000.0)};
+    WriteCaptureFile("a4.wav", Concatenate({Noise(22050, 20, 2), Mix(Synthesise(tone, 88200), Noise(88200, 20, 3)),
+                                            Noise(22050, 20, 4)}));
+    struct Row {
+        const char* file;
+        const char* soxOutput;
+        int standardExitStatus;
+    };
+    for (const Row& row : {Row{"22050.wav", "-r 22050 22050.wav", 0}, Row{"stereo.wav", "-c 2 stereo.wav", 0},
+                           Row{"48000.wav", "-r 48000 48000.wav", 0}, Row{"24-bit.wav", "-b 24 24-bit.wav", 1},
+                           Row{"a4.flac", "a4.flac", 1}}) {
+        ASSERT_EQ(std::system(("sox a4.wav " + std::string(row.soxOutput)).c_str()), 0) << "sox is needed";
+        ToolRun run = RunTool(std::string(row.file) + " --precise");
+        EXPECT_EQ(run.exitStatus, 0) << row.file << ": " << run.err;
+        EXPECT_EQ(run.err, "") << row.file;
+        const std::string caption = "音高（赫兹）：";
+        ASSERT_EQ(run.out.rfind(caption, 0), 0u) << row.file << ": " << run.out;
+        const double hz = std::strtod(run.out.c_str() + caption.size(), nullptr);
+        EXPECT_NEAR(1200.0 * std::log2(hz / 440.0), 0.0, 1.0) << row.file << ": " << hz << " Hz";
+
+        run = RunTool(row.file);
+        EXPECT_EQ(run.exitStatus, row.standardExitStatus) << row.file;
+        EXPECT_THAT(run.err, HasSubstr("警告：\"" + std::string(row.file) + "\" 是 ")) << row.file;
+    }
+    EXPECT_EQ(RunTool("a4.wav").err, "");
+
+    std::ofstream("notes.txt") << "A4 440 Hz, C5 523.25 Hz: a text file longer than a wave header, not a sound.\n";
+    for (const char* arguments : {"notes.txt", "notes.txt --precise"}) {
+        const ToolRun run = RunTool(arguments);
+        EXPECT_EQ(run.exitStatus, 1) << arguments;
+        EXPECT_THAT(run.err, HasSubstr("\"notes.txt\" 不是声音文件")) << arguments;
+        EXPECT_EQ(run.out, "") << arguments;
+    }
 }
 
 }  // namespace

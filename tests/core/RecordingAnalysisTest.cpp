@@ -55,8 +55,8 @@ TEST_F(RecordingAnalysis, HandsOnASilentSampleWithNoSound)
 }
 
 // Ticked, the frequency and the texts made from it come from the precise
-// reading; the ratio, the segment for the oscilloscope and the no-sound
-// decision stay the estimator's.
+// reading; the ratio and the segment for the oscilloscope stay the
+// estimator's where it found the note too.
 TEST_F(RecordingAnalysis, TakesTheFrequencyFromThePreciseReadingWhenAsked)
 {
     const PartialTone tone{196.0, 0.0, FallingAmplitudes(8, 9000.0)};

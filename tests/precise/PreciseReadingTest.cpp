@@ -49,6 +49,17 @@ std::vector<double> OddPartials(uint32_t count, double first)
     return amplitudes;
 }
 
+// An organ flue pipe's tone: the odd partials 10 dB under the even ones, and
+// none above the ninth.
+std::vector<double> WeakOddPartials(uint32_t count, double first)
+{
+    std::vector<double> amplitudes = FallingAmplitudes(count, first);
+    for (std::size_t index = 0; index < amplitudes.size(); index += 2) {
+        amplitudes[index] = index < 9 ? 0.316 * amplitudes[index] : 0.0;
+    }
+    return amplitudes;
+}
+
 struct ToneCase {
     std::string name;
     PartialTone tone;
@@ -84,6 +95,7 @@ INSTANTIATE_TEST_SUITE_P(
                  kTwoSeconds, 0.5},
         ToneCase{"FundamentalAbsent", {110.0, 0.0, WithFirst(FallingAmplitudes(12, 9000.0), 0.0)}, kTwoSeconds, 0.5},
         ToneCase{"OddPartialsOnly", {147.0, 0.0, OddPartials(15, 9000.0)}, kTwoSeconds, 0.1},
+        ToneCase{"OrganWithWeakOddPartials", {98.0, 0.0, WeakOddPartials(40, 6000.0)}, kTwoSeconds, 0.5},
         ToneCase{"StiffStringWithInharmonicity4e-4", {55.0, 4e-4, FallingAmplitudes(30, 6000.0)}, kTwoSeconds, 0.5},
         ToneCase{"StiffStringWithWeakFirstPartial", {32.7, 2e-4, WithFirst(FallingAmplitudes(30, 6000.0), 200.0)},
                  kTwoSeconds, 0.5},

@@ -10,11 +10,13 @@
 
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
+#include "precise/SoundFilePitch.h"
 #include "tools/analyze/AnalyzeArguments.h"
 #include "tools/analyze/AnalyzeReport.h"
 #include "tools/analyze/QuotedArgument.h"
 #include "tools/analyze/TrackReport.h"
 #include "wave/CaptureFile.h"
+#include "wave/SoundFileReader.h"
 
 namespace {
 
@@ -30,10 +32,39 @@ void Complain(const std::string& message)
     std::fprintf(stderr, "tonarel-analyze: %s\n", message.c_str());
 }
 
+void Warn(const std::string& message)
+{
+    std::fprintf(stderr, "tonarel-analyze: 警告：%s\n", message.c_str());
+}
+
+bool IsTag(const char (&field)[4], const char* text)
+{
+    return std::memcmp(field, text, 4) == 0;
+}
+
+// The standard reading takes every file for a capture file: 44 100 Hz, one
+// channel, 16-bit samples right after a 44-byte header. Where the file is
+// something else its figures are wrong; the tool keeps them, as the meter
+// would show them, and says so.
+void WarnOfAnotherFormat(const std::string& name, const WaveHeader& header, const std::optional<SoundFileReader>& sound,
+                         bool captureHeader)
+{
+    const std::string reads = "标准测量按 44100 赫兹、单声道、16 位的 WAV 文件读取，结果不可信；--precise 按文件的实际格式测量";
+    if (sound && !sound->Format().IsCaptureFormat()) {
+        Warn(name + " 是 " + sound->Format().Describe() + "；" + reads);
+    } else if (!sound && (header.SampleRate != kCaptureSampleRate || header.Channels != kCaptureChannels)) {
+        Warn(name + " 的文件头写着 " + std::to_string(header.SampleRate) + " 赫兹、" + std::to_string(header.Channels) +
+             " 个声道；" + reads);
+    } else if (sound && !captureHeader) {
+        Warn(name + " 的文件头不是 44 字节的标准 WAV 文件头（另有数据块或扩展格式）；" + reads);
+    }
+}
+
 // The estimator reads a file it cannot use as "no sound"; a checking tool
-// says instead what is wrong with it. The name is quoted so that control
-// characters in it reach the terminal as escapes, never as commands.
-bool CheckReadable(const std::string& fileName)
+// says instead what is wrong with it. With --precise, a file libsndfile reads
+// is read as it is. The name is quoted so that control characters in it reach
+// the terminal as escapes, never as commands.
+bool CheckReadable(const std::string& fileName, bool precise)
 {
     const std::string name = QuotedArgument(fileName);
     CaptureFile::OpenFailure failure{};
@@ -47,10 +78,22 @@ bool CheckReadable(const std::string& fileName)
             Complain(name + " 不是普通文件（而是管道或设备等），无法分析");
             break;
         case CaptureFile::OpenError::kShorterThanHeader:
-            Complain(name + " 不是录音文件：不足 44 字节的文件头");
+            Complain(name + " 不是声音文件：不足 44 字节的文件头");
             break;
         }
         return false;
+    }
+    const WaveHeader& header = file->Header();
+    const std::optional<SoundFileReader> sound = SoundFileReader::Open(fileName);
+    if (!sound && !(IsTag(header.ChunkId, "RIFF") && IsTag(header.FormType, "WAVE"))) {
+        Complain(name + " 不是声音文件：既不是 RIFF/WAVE 文件，也不是 FLAC、Ogg 等可读的声音格式");
+        return false;
+    }
+    if (precise && sound) {
+        return true;
+    }
+    if (!precise) {
+        WarnOfAnotherFormat(name, header, sound, HasCaptureHeader(fileName));
     }
     if (file->Header().BitsPerSample != kCaptureBitsPerSample) {
         Complain(name + " 的采样不是 16 位（BitsPerSample = " + std::to_string(file->Header().BitsPerSample) +
@@ -79,7 +122,7 @@ int main(int argc, char** argv)
         return kExitAnalysed;
     }
     const AnalyzeRequest& request = std::get<AnalyzeRequest>(parsed);
-    if (!CheckReadable(request.fileName)) {
+    if (!CheckReadable(request.fileName, request.options.precise)) {
         return kExitFailure;
     }
 

@@ -21,7 +21,8 @@ std::string FormatLabels(const RecordingAnalysis& analysis);
 /// and the final scan's begin and end and the period count (null when the
 /// estimate did not get that far). With a precise reading, an object
 /// `precise`: found, first_partial_hz (the unrounded reading), begin and end
-/// (data offsets in bytes of the stretch it used), confidence (0 to 1),
+/// (data offsets in bytes of the stretch it used; 2 bytes per frame in a file
+/// of another format), confidence (0 to 1),
 /// inharmonicity (B) and partials (how many it used).
 std::string FormatJson(const RecordingAnalysis& analysis);
 
