@@ -14,7 +14,11 @@ bool HasCaptureHeader(const std::filesystem::path& fileName)
     if (!file) {
         return false;
     }
-    const WaveHeader& header = file->Header();
+    return DescribesPlainCapture(file->Header());
+}
+
+bool DescribesPlainCapture(const WaveHeader& header)
+{
     const auto tag = [](const char (&field)[4], const char* text) { return std::memcmp(field, text, 4) == 0; };
     return tag(header.ChunkId, "RIFF") && tag(header.FormType, "WAVE") && tag(header.FormatId, "fmt ") &&
            header.FormatSize == 16 && header.AudioFormat == 1 && header.Channels == kCaptureChannels &&

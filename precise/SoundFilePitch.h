@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "precise/PreciseReading.h"
+#include "wave/WaveHeader.h"
 
 namespace tonarel {
 
@@ -24,5 +25,8 @@ PreciseReading EstimateSoundFilePitch(const std::filesystem::path& fileName);
 /// Whether `fileName`'s first 44 bytes are the header of a plain capture file
 /// as above (false when it cannot be read).
 bool HasCaptureHeader(const std::filesystem::path& fileName);
+
+/// Whether `header` describes a plain capture file as above.
+bool DescribesPlainCapture(const WaveHeader& header);
 
 }  // namespace tonarel

@@ -6,6 +6,7 @@
 
 #include "common/NumberFormat.h"
 #include "meter/core/SemitoneTable.h"
+#include "precise/SoundFilePitch.h"
 #include "wave/CaptureFile.h"
 #include "wave/WaveHeader.h"
 
@@ -59,18 +60,21 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
     analysis.diagnostics = estimate.diagnostics;
     analysis.noSound = !estimate.soundFound;
     analysis.frequency = static_cast<float>(estimate.frequency);
-    if (options.precise && take) {
+    if (options.precise) {
         // The precise reading decides for itself whether a note sounds: it
         // hears notes the estimator misses (quiet ones, ones that started
         // before the take or at its first sample). Where the estimator has
         // no segment for the oscilloscope, the stretch read takes its place.
-        const PreciseReading reading = EstimatePrecisePitch(*take);
+        // A take in another format than the capture format (a file handed to
+        // tonarel-analyze) is read as it really is.
+        const bool plainTake = take && DescribesPlainCapture(take->Header());
+        const PreciseReading reading = plainTake ? EstimatePrecisePitch(*take) : EstimateSoundFilePitch(fileName);
         if (reading.endByte > reading.beginByte) {
             analysis.precise = reading;
         }
         analysis.noSound = !reading.found;
         analysis.frequency = static_cast<float>(reading.firstPartialHz);
-        if (reading.found && !estimate.soundFound) {
+        if (reading.found && !estimate.soundFound && plainTake) {
             estimate.byteCount = ReadStretchForScope(*take, reading, estimate.samples);
         }
     }
