@@ -79,7 +79,7 @@ void CentsNeedle::paintEvent(QPaintEvent* /*event*/)
     painter.setPen(QPen(palette().color(QPalette::Text), 1));
     painter.drawLine(QPointF(area.left(), scaleY), QPointF(area.right(), scaleY));
     QFont numbers = font();
-    numbers.setPointSizeF(font().pointSizeF() * 0.9);
+    numbers.setPixelSize(std::max(10, QFontInfo(font()).pixelSize() * 9 / 10));
     painter.setFont(numbers);
     for (int cents = -50; cents <= 50; cents += 5) {
         const double x = xOf(cents);
