@@ -31,7 +31,7 @@ void StrobeBand::paintEvent(QPaintEvent* /*event*/)
     const QColor light(0xf4, 0xf4, 0xf0);
     painter.fillRect(rect(), light);
     const int dark = static_cast<int>(std::lround(0xf4 - level_ * (0xf4 - 0x20)));
-    const QColor stripe(dark, dark, std::min(255, dark + 0x20));
+    const QColor stripe(dark, dark, dark + static_cast<int>(std::lround(level_ * 0x20)));
     const int rows = 3;
     const int rowHeight = height() / rows;
     for (int row = 0; row < rows; ++row) {

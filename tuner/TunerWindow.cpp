@@ -193,6 +193,7 @@ void TunerWindow::BuildSettings(QWidget* area)
 
     TemperamentCombo = new QComboBox(area);
     TemperamentCombo->setObjectName(QStringLiteral("TemperamentCombo"));
+    TemperamentCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);  // a Scala name added later shows whole
     for (const tuning::Temperament& temperament : tuning::BuiltInTemperaments()) {
         TemperamentCombo->addItem(QString::fromUtf8(temperament.chineseName.data(),
                                                     static_cast<qsizetype>(temperament.chineseName.size())),
