@@ -15,8 +15,8 @@ namespace tonarel {
 
 /// LiveSoundInput on a QAudioSource at 44 100 Hz mono Int16. The input is the
 /// sound server's default source, chosen afresh at every Start (see
-/// ChooseCaptureInput). The source's buffer is kept short (about 50 ms), so
-/// that blocks arrive more than 20 times a second. When the sound server goes
+/// ChooseCaptureInput). The source's buffer is kept short (25 ms), so that
+/// blocks arrive more than 20 times a second. When the sound server goes
 /// away, blocks simply stop arriving; IsListening() stays true until Stop.
 class AudioLiveSoundInput final : public LiveSoundInput {
 public:
