@@ -2,6 +2,7 @@
 // microphone is read live in the tuner window, then held once it stops.
 #include <gtest/gtest.h>
 
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -44,6 +45,30 @@ TEST(TunerListening, ReadsA442HzToneAsA4SharpAndHoldsItWhenItStops)
     EXPECT_TRUE(WaitFor([&] { return window.HoldLabel->text() == "（保持）"; }, 4000));
     EXPECT_EQ(window.NoteLabel->text(), "A4");
     EXPECT_EQ(window.CentsLabel->text(), "+7.9");
+}
+
+}  // namespace
+
+namespace {
+
+// The reference tone goes out through the server's sink, whose monitor is the
+// microphone: the tuner hears its own tone, exactly on target (one clock).
+TEST(TunerListening, HearsItsOwnReferenceToneOnTarget)
+{
+    QTemporaryDir config;
+    ASSERT_TRUE(config.isValid());
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    PrivateSoundServer server;
+    tuner::TunerWindow window;
+    window.show();
+
+    window.ToneButton->click();
+    EXPECT_EQ(window.ToneButton->text(), "停止参考音（A4）");
+    EXPECT_TRUE(WaitFor([&] { return window.NoteLabel->text() == "A4" && window.CentsLabel->text() == "0.0"; }, 3000))
+        << window.NoteLabel->text().toStdString() << " " << window.CentsLabel->text().toStdString();
+    window.ToneButton->click();
+    EXPECT_EQ(window.ToneButton->text(), "播放参考音");
+    EXPECT_TRUE(WaitFor([&] { return window.HoldLabel->text() == "（保持）"; }, 3000));
 }
 
 }  // namespace

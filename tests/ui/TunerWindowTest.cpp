@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cmath>
@@ -230,6 +232,25 @@ TEST_F(TunerWindowTest, SettingsLastFromOneRunToTheNext)
     EXPECT_DOUBLE_EQ(window->ReferenceSpin->value(), 415.0);
     EXPECT_EQ(window->TonicCombo->currentText(), "E♭");
     EXPECT_TRUE(window->RestorePlacement());
+}
+
+TEST_F(TunerWindowTest, FirstPlaceIsRightOfTheOccupiedAreaAndOverlapsItWhereTheScreenIsTooNarrow)
+{
+    Open();
+    window->hide();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const int width = window->frameGeometry().width();
+    const struct {
+        int occupiedWidth;
+        int expectedLeft;
+    } cases[] = {
+        {screen.width() - width, screen.width() - width},  // just fits
+        {screen.width() - width / 2, screen.width() - width},  // overlaps, flush with the screen's edge
+    };
+    for (const auto& c : cases) {
+        window->PlaceBeside(QRect(screen.left(), screen.top() + 30, c.occupiedWidth, 200));
+        EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(screen.left() + c.expectedLeft, screen.top() + 30));
+    }
 }
 
 TEST_F(TunerWindowTest, DamagedSettingsGiveTheDefaults)
