@@ -281,7 +281,12 @@ void TunerWindow::ApplyStoredSettings()
     const QString temperament = settings_->Temperament();
     const QString scalaFile = settings_->ScalaFile();
     if (!scalaFile.isEmpty()) {
-        const auto read = tuning::ReadScalaFile(FileSystemPath(scalaFile));
+        std::variant<tuning::ScalaScale, tuning::ScalaError> read = tuning::ScalaError{0, {}};
+        try {
+            read = tuning::ReadScalaFile(FileSystemPath(scalaFile));
+        } catch (const std::exception&) {
+            // Read as unreadable below: the start goes on in equal temperament.
+        }
         if (const auto* scale = std::get_if<tuning::ScalaScale>(&read)) {
             scala_ = *scale;
             scalaPath_ = scalaFile;
@@ -307,12 +312,20 @@ void TunerWindow::RebuildSystem()
         tuning::kDefaultReferenceHz);
     const int tonic = TonicCombo->currentData().toInt();
     const QString temperament = TemperamentCombo->currentData().toString();
+    const tuning::Temperament* chosen = tuning::FindTemperament(temperament.toStdString());
+    const tuning::Temperament& builtIn = chosen != nullptr ? *chosen : tuning::BuiltInTemperaments().front();
     if (temperament == QLatin1String(kScalaTemperament) && scala_) {
-        system_ = tuning::TuningSystem(referenceHz, *scala_, tonic, scalaName_.toStdString());
+        try {
+            system_ = tuning::TuningSystem(referenceHz, *scala_, tonic, scalaName_.toStdString());
+        } catch (const std::exception& error) {
+            // A scale the reader let through but no tuning system can be
+            // built on: the readings go on in equal temperament.
+            system_ = tuning::TuningSystem(referenceHz, tuning::BuiltInTemperaments().front(), tonic);
+            StatusLabel->setText(QStringLiteral("Scala 音阶“%1”无法使用（%2），暂用十二平均律。")
+                                     .arg(scalaName_, QString::fromUtf8(error.what())));
+        }
     } else {
-        const tuning::Temperament* chosen = tuning::FindTemperament(temperament.toStdString());
-        system_ = tuning::TuningSystem(referenceHz, chosen != nullptr ? *chosen : tuning::BuiltInTemperaments().front(),
-                                       tonic);
+        system_ = tuning::TuningSystem(referenceHz, builtIn, tonic);
     }
     if (toneIndex_ && tone_->IsPlaying()) {
         tone_->Play(system_.NoteAt(*toneIndex_).targetHz);
