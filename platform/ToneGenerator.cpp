@@ -19,7 +19,9 @@ constexpr double kGainStep = 1.0 / (0.020 * kSampleRate);
 
 ToneGenerator::ToneGenerator(double hz, QObject* parent) : QIODevice(parent), hz_(hz)
 {
-    open(QIODevice::ReadOnly);
+    // Unbuffered: QIODevice would otherwise make up to 16 KB ahead of the
+    // sound output, and a new frequency or a fade-out would wait behind it.
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
 }
 
 qint64 ToneGenerator::bytesAvailable() const

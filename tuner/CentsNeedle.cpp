@@ -19,7 +19,8 @@ CentsNeedle::CentsNeedle(QWidget* parent) : QWidget(parent)
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setMinimumHeight(70);
     frames_.setInterval(kFrameMilliseconds);
-    connect(&frames_, &QTimer::timeout, this, [this] { Step(); });
+    connect(&frames_, &QTimer::timeout, this,
+            [this] { Advance(std::max<qint64>(1, sinceLastFrame_.restart()) / 1000.0); });
 }
 
 void CentsNeedle::SetCents(std::optional<double> cents, bool held)
@@ -44,15 +45,13 @@ void CentsNeedle::SetToleranceCents(double cents)
     update();
 }
 
-void CentsNeedle::Step()
+void CentsNeedle::Advance(double seconds)
 {
     if (!target_ || !shown_) {
         frames_.stop();
         return;
     }
-    const double seconds = std::max(1, static_cast<int>(sinceLastFrame_.restart())) / 1000.0;
-    const double remaining = std::exp(-seconds / kGlideSeconds);
-    shown_ = *target_ + (*shown_ - *target_) * remaining;
+    shown_ = *target_ + (*shown_ - *target_) * std::exp(-seconds / kGlideSeconds);
     if (std::abs(*shown_ - *target_) < 0.01) {
         shown_ = target_;
         frames_.stop();

@@ -12,7 +12,7 @@ namespace tonarel::tuner {
 /// which sets the stripes' contrast. The band has three rows at one, two and
 /// four stripes per length, drifting at the beat of the first, second and
 /// fourth partial, as a strobe disc's rings do. The caller sets the phase as
-/// often as it repaints (25 to 60 times a second).
+/// often as it has new sound (the tuner window: with every block of input).
 class StrobeBand final : public QWidget {
     Q_OBJECT
 

@@ -37,7 +37,6 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QPushButton;
-class QTimer;
 
 namespace tonarel::tuner {
 
@@ -154,7 +153,6 @@ private:
     /// The note the reference tone plays, by index of the tuning system.
     std::optional<int> toneIndex_;
 
-    QTimer* strobeTimer_;
     CalibrationDialog* calibration_ = nullptr;
 };
 

@@ -19,6 +19,7 @@
 #include "tests/support/LiveSoundInputStandIn.h"
 #include "tests/support/PartialTone.h"
 #include "tuner/CalibrationDialog.h"
+#include "tuner/StrobeBand.h"
 #include "tuner/TunerSettings.h"
 #include "tuner/TunerTexts.h"
 #include "tuner/TunerWindow.h"
@@ -144,6 +145,29 @@ TEST_F(TunerWindowTest, KeepsTheLastReadingMarkedHeldUntilTheNextNote)
     input->Deliver(Tone(CentsAbove(293.66, 0), 0.6));
     EXPECT_EQ(window->NoteLabel->text(), "D4");
     EXPECT_EQ(window->HoldLabel->text(), QString());
+}
+
+// The band turns with the signal's phase against the nearest note: still when
+// in tune, a turn a second forward for a note 1 Hz sharp, backward when flat.
+TEST_F(TunerWindowTest, StrobeDriftsAtTheBeatAgainstTheTargetAndStandsStillInTune)
+{
+    Open();
+    const struct {
+        double toneHz;
+        double turnsPerSecond;
+    } cases[] = {{440.0, 0.0}, {441.0, 1.0}, {439.5, -0.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.toneHz);
+        const std::vector<int16_t> tone = Tone(c.toneHz, 1.2);
+        const std::size_t settled = 44100 * 8 / 10;
+        const std::size_t later = settled + 44100 / 5;  // 0.2 s on
+        input->Deliver(std::span<const int16_t>(tone).first(settled));
+        const double before = window->Strobe->PhaseTurns();
+        input->Deliver(std::span<const int16_t>(tone).subspan(settled, later - settled));
+        double turned = window->Strobe->PhaseTurns() - before;
+        turned -= std::round(turned);
+        EXPECT_NEAR(turned, c.turnsPerSecond * 0.2, 0.03);
+    }
 }
 
 TEST_F(TunerWindowTest, PlaysTheTargetNoteUntilPressedAgainAndStopsWhenClosed)
