@@ -329,6 +329,7 @@ void TunerWindow::RebuildSystem()
 void TunerWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
+    everShown_ = true;
     if (!input_->IsListening()) {
         StartListening();
         emit VisibilityChanged(true);
@@ -589,6 +590,9 @@ bool TunerWindow::WasOpenAtLastExit() const
 
 void TunerWindow::RememberPlacement()
 {
+    if (!everShown_ && !settings_->WindowOpen()) {
+        return;  // a run that never opened the tuner leaves the configuration alone
+    }
     settings_->SetWindowOpen(isVisible());
     settings_->SetWindowGeometry(saveGeometry());
 }

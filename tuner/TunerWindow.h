@@ -102,6 +102,8 @@ public:
     /// Whether the window was open when the program last ended.
     bool WasOpenAtLastExit() const;
     /// Keeps whether the window is open and where it is, for the next start.
+    /// A run in which the window was never shown, after one that ended with it
+    /// closed, writes nothing.
     void RememberPlacement();
 
     /// Opens the calibration dialog (non-modal; the window keeps reading).
@@ -154,6 +156,7 @@ private:
     std::optional<int> toneIndex_;
 
     CalibrationDialog* calibration_ = nullptr;
+    bool everShown_ = false;
 };
 
 }  // namespace tonarel::tuner

@@ -277,6 +277,14 @@ TEST_F(TunerWindowTest, FirstPlaceIsRightOfTheOccupiedAreaAndOverlapsItWhereTheS
     }
 }
 
+TEST_F(TunerWindowTest, ARunThatNeverOpensTheTunerWritesNoSettings)
+{
+    TunerWindow unopened(std::make_unique<LiveSoundInputStandIn>(input), std::make_unique<ReferenceToneStandIn>(tone),
+                         TunerSettings::UserFile());
+    unopened.RememberPlacement();
+    EXPECT_FALSE(QFile::exists(TunerSettings::UserFile()));
+}
+
 TEST_F(TunerWindowTest, DamagedSettingsGiveTheDefaults)
 {
     const QByteArray damaged[] = {
