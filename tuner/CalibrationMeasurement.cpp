@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <iterator>
 
+#include "platform/LiveSoundInput.h"
 #include "tuner/TunerSettings.h"
 #include "tuner/core/PitchNames.h"
 
@@ -43,7 +46,7 @@ void CalibrationMeasurement::Feed(std::span<const int16_t> block)
 
 double CalibrationMeasurement::Progress() const
 {
-    return std::min(1.0, static_cast<double>(samples_) / (kSeconds * kLiveSampleRate));
+    return std::min(1.0, static_cast<double>(samples_) / (kSeconds * kLiveInputSampleRate));
 }
 
 std::variant<double, std::string> CalibrationMeasurement::Result() const

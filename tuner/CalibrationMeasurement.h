@@ -12,7 +12,7 @@
 
 namespace tonarel::tuner {
 
-/// Feeds a few seconds of input (at kLiveSampleRate as the card claims)
+/// Feeds a few seconds of input (at kLiveInputSampleRate as the card claims)
 /// through a live tracker of its own, without any correction, and compares
 /// the median of the readings with the known frequency. A card whose clock
 /// runs fast by x takes more samples per real second, so every frequency reads
