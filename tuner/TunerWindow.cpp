@@ -330,22 +330,26 @@ void TunerWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     everShown_ = true;
+    if (event->spontaneous()) {
+        return;  // back from minimised: still listening
+    }
     if (!input_->IsListening()) {
         StartListening();
-        emit VisibilityChanged(true);
     }
+    emit VisibilityChanged(true);
 }
 
 void TunerWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
-    if (!event->spontaneous() && input_->IsListening()) {
-        // Closed, not minimised: the microphone and the speaker are let go.
-        StopListening();
-        tone_->Stop();
-        ToneButton->setText(kPlayToneText);
-        emit VisibilityChanged(false);
+    if (event->spontaneous()) {
+        return;  // minimised: the reading goes on
     }
+    // Closed: the microphone and the speaker are let go.
+    StopListening();
+    tone_->Stop();
+    ToneButton->setText(kPlayToneText);
+    emit VisibilityChanged(false);
 }
 
 void TunerWindow::closeEvent(QCloseEvent* event)

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <cmath>
@@ -275,6 +276,23 @@ TEST_F(TunerWindowTest, FirstPlaceIsRightOfTheOccupiedAreaAndOverlapsItWhereTheS
         window->PlaceBeside(QRect(screen.left(), screen.top() + 30, c.occupiedWidth, 200));
         EXPECT_EQ(window->frameGeometry().topLeft(), QPoint(screen.left() + c.expectedLeft, screen.top() + 30));
     }
+}
+
+TEST_F(TunerWindowTest, AnInputThatFailsIsExplainedInTheWindowAndTriedAgainAtTheNextOpening)
+{
+    input->startFailure = "没有找到录音设备：请接好麦克风，并检查系统的声音设置。";
+    TunerWindow tuner(std::make_unique<LiveSoundInputStandIn>(input), std::make_unique<ReferenceToneStandIn>(tone),
+                      TunerSettings::UserFile());
+    QSignalSpy visibility(&tuner, &TunerWindow::VisibilityChanged);
+    tuner.show();
+    EXPECT_EQ(tuner.StatusLabel->text(), QString::fromStdString(*input->startFailure));
+    EXPECT_TRUE(messages.empty()) << "no box: the window says it";
+    tuner.close();
+    input->startFailure.reset();
+    tuner.show();
+    EXPECT_TRUE(input->listener);
+    EXPECT_TRUE(tuner.StatusLabel->text().isEmpty());
+    EXPECT_EQ(visibility.size(), 3);
 }
 
 TEST_F(TunerWindowTest, ARunThatNeverOpensTheTunerWritesNoSettings)
