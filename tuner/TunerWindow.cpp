@@ -546,7 +546,6 @@ CalibrationDialog* TunerWindow::OpenCalibration()
                 [this](double ppm) { RunGuarded([this, ppm] { SetCalibrationPpm(ppm); }); });
         connect(calibration_, &CalibrationDialog::CorrectionCleared, this,
                 [this] { RunGuarded([this] { SetCalibrationPpm(0.0); }); });
-        connect(calibration_, &QObject::destroyed, this, [this] { calibration_ = nullptr; });
     }
     calibration_->show();
     calibration_->raise();

@@ -19,6 +19,7 @@
 // It does not know the other windows.
 
 #include <QLabel>
+#include <QPointer>
 #include <QWidget>
 #include <deque>
 #include <memory>
@@ -155,7 +156,8 @@ private:
     /// The note the reference tone plays, by index of the tuning system.
     std::optional<int> toneIndex_;
 
-    CalibrationDialog* calibration_ = nullptr;
+    /// Open while the user calibrates; it deletes itself when closed.
+    QPointer<CalibrationDialog> calibration_;
     bool everShown_ = false;
 };
 
