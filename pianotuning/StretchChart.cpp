@@ -84,7 +84,9 @@ StretchChart::StretchChart(QWidget* parent)
     bAxis_->setLabelFormat(QStringLiteral("%.0e"));
     bAxis_->setRange(kLowestShownB, kHighestShownB);
     bAxis_->setMinorTickCount(-1);
+    // The cents axis draws the grid; B's own lines would cross it.
     bAxis_->setGridLineVisible(false);
+    bAxis_->setMinorGridLineVisible(false);
 
     chart->addAxis(keysAxis_, Qt::AlignBottom);
     chart->addAxis(centsAxis_, Qt::AlignLeft);
@@ -147,15 +149,11 @@ void StretchChart::FitCentsAxis()
 {
     double low = kLeastLowCents;
     double high = kLeastHighCents;
-    for (const QLineSeries* series : {static_cast<const QLineSeries*>(target_)}) {
+    for (const QXYSeries* series : std::initializer_list<const QXYSeries*>{target_, measured_}) {
         for (const QPointF& point : series->points()) {
             low = std::min(low, point.y());
             high = std::max(high, point.y());
         }
-    }
-    for (const QPointF& point : measured_->points()) {
-        low = std::min(low, point.y());
-        high = std::max(high, point.y());
     }
     // Round outwards to tens, a little room beyond the outermost point.
     centsAxis_->setRange(std::floor((low - 2.0) / 10.0) * 10.0, std::ceil((high + 2.0) / 10.0) * 10.0);
