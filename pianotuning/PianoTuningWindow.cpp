@@ -358,16 +358,18 @@ QString PianoTuningWindow::AskFileName(QFileDialog& dialog, const QString& offer
 
 void PianoTuningWindow::OpenFile()
 {
-    if (!MaySetPianoAside()) {
-        return;
-    }
-    const QString name = AskFileName(*openDialog_, QFile::decodeName(document_->FilePath().c_str()), false);
-    if (name.isEmpty()) {
-        return;
-    }
-    if (const std::optional<QString> refusal = document_->Open(QFile::encodeName(name).toStdString())) {
-        ShowUserMessage(UserMessageKind::Error, *refusal);
-    }
+    RunGuarded([this] {
+        if (!MaySetPianoAside()) {
+            return;
+        }
+        const QString name = AskFileName(*openDialog_, QFile::decodeName(document_->FilePath().c_str()), false);
+        if (name.isEmpty()) {
+            return;
+        }
+        if (const std::optional<QString> refusal = document_->Open(QFile::encodeName(name).toStdString())) {
+            ShowUserMessage(UserMessageKind::Error, *refusal);
+        }
+    });
 }
 
 bool PianoTuningWindow::SaveFile()
@@ -380,20 +382,33 @@ bool PianoTuningWindow::SaveFile()
 
 bool PianoTuningWindow::SaveFileAs()
 {
-    const QString name = AskFileName(*saveDialog_, QFile::decodeName(document_->FilePath().c_str()), true);
-    return !name.isEmpty() && SaveTo(name);
+    bool saved = false;
+    RunGuarded([&] {
+        const QString name = AskFileName(*saveDialog_, QFile::decodeName(document_->FilePath().c_str()), true);
+        saved = !name.isEmpty() && SaveTo(name);
+    });
+    return saved;
 }
 
 bool PianoTuningWindow::SaveTo(const QString& fileName)
 {
-    if (const std::optional<QString> failure = document_->Save(QFile::encodeName(fileName).toStdString())) {
-        ShowErrorBox(*failure);
-        return false;
-    }
-    return true;
+    bool saved = false;
+    RunGuarded([&] {
+        if (const std::optional<QString> failure = document_->Save(QFile::encodeName(fileName).toStdString())) {
+            ShowErrorBox(*failure);
+            return;
+        }
+        saved = true;
+    });
+    return saved;
 }
 
 void PianoTuningWindow::ExportCsv()
+{
+    RunGuarded([this] { ExportCsvGuarded(); });
+}
+
+void PianoTuningWindow::ExportCsvGuarded()
 {
     QString offered;
     if (!document_->FilePath().empty()) {

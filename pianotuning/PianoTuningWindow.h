@@ -91,7 +91,8 @@ public slots:
     /// The pitch of A4 in hertz (400 to 480; others are ignored).
     void SetReferencePitch(double hz);
 
-    /// The file commands, as the buttons run them.
+    /// The file commands, as the buttons run them; a failure is shown in a
+    /// message box, never thrown.
     void OpenFile();
     /// Saves to the document's file, or asks for one when it has none.
     /// True when saved.
@@ -118,6 +119,7 @@ private:
     /// existing file is replaced when `replacing` is true.
     QString AskFileName(QFileDialog& dialog, const QString& offered, bool replacing);
     bool SaveTo(const QString& fileName);
+    void ExportCsvGuarded();
 
     PianoDocument* document_;
     KeyboardStrip* keyboard_;

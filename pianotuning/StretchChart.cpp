@@ -155,11 +155,18 @@ void StretchChart::FitCentsAxis()
             high = std::max(high, point.y());
         }
     }
-    // Round outwards to tens, a little room beyond the outermost point.
-    centsAxis_->setRange(std::floor((low - 2.0) / 10.0) * 10.0, std::ceil((high + 2.0) / 10.0) * 10.0);
+    // A little room beyond the outermost point, rounded outwards to whole
+    // ticks; ticks of 10 cents, wider when a reading far off the curve (a key
+    // measured while another sounded) stretches the axis, so that the labels
+    // never crowd.
+    low -= 2.0;
+    high += 2.0;
+    const double span = high - low;
+    const double interval = span <= 100.0 ? 10.0 : span <= 200.0 ? 20.0 : span <= 500.0 ? 50.0 : 100.0;
+    centsAxis_->setRange(std::floor(low / interval) * interval, std::ceil(high / interval) * interval);
     centsAxis_->setTickType(QValueAxis::TicksDynamic);
     centsAxis_->setTickAnchor(0.0);
-    centsAxis_->setTickInterval(10.0);
+    centsAxis_->setTickInterval(interval);
 }
 
 }  // namespace tonarel::pianotuning
