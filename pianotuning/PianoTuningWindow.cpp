@@ -25,8 +25,8 @@ namespace tonarel::pianotuning {
 
 namespace {
 
-constexpr int kDesignWidth = 1040;
-constexpr int kDesignHeight = 760;
+constexpr int kDesignWidth = 1000;
+constexpr int kDesignHeight = 720;
 
 /// `value` with `decimals` decimals and the user's decimal separator; with a
 /// sign always when `signed_` is true.
