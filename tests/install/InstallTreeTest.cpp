@@ -113,7 +113,7 @@ private:
 TEST_F(InstallTree, HoldsExactlyTheProgramsAndDataFiles)
 {
     EXPECT_EQ(RegularFilesBelow(Prefix()), ExpectedInstalledFiles());
-    for (const char* program : {"bin/tonarel", "bin/tonarel-analyze"}) {
+    for (const char* program : {"bin/tonarel", "bin/tonarel-analyze", "bin/tonarel-stretch"}) {
         const fs::perms permissions = fs::status(Installed(program)).permissions();
         EXPECT_NE(permissions & fs::perms::others_exec, fs::perms::none) << program;
     }
@@ -214,6 +214,8 @@ TEST_F(InstallTree, NamesNoWebAddressThatCouldBeSomeonesSite)
         {"manual page", ManualPageSource("share/man/man1/tonarel-analyze.1.gz")},
         {"manual page", ManualPageSource("share/man/zh_CN/man1/tonarel.1.gz")},
         {"manual page", ManualPageSource("share/man/zh_CN/man1/tonarel-analyze.1.gz")},
+        {"manual page", ManualPageSource("share/man/man1/tonarel-stretch.1.gz")},
+        {"manual page", ManualPageSource("share/man/zh_CN/man1/tonarel-stretch.1.gz")},
     };
     for (const auto& [what, text] : readable) {
         ASSERT_FALSE(text.empty()) << what;
@@ -229,7 +231,8 @@ TEST_F(InstallTree, NamesNoWebAddressThatCouldBeSomeonesSite)
 TEST_F(InstallTree, ManualPagesRenderWithoutWarningsForThisVersion)
 {
     for (const char* page : {"share/man/man1/tonarel.1.gz", "share/man/man1/tonarel-analyze.1.gz",
-                             "share/man/zh_CN/man1/tonarel.1.gz", "share/man/zh_CN/man1/tonarel-analyze.1.gz"}) {
+                             "share/man/zh_CN/man1/tonarel.1.gz", "share/man/zh_CN/man1/tonarel-analyze.1.gz",
+                             "share/man/man1/tonarel-stretch.1.gz", "share/man/zh_CN/man1/tonarel-stretch.1.gz"}) {
         // Every warning but the line-breaking ones, which Chinese text
         // without spaces always draws.
         const CommandResult render = RunCommand(

@@ -43,6 +43,7 @@ inline std::vector<std::string> ExpectedInstalledFiles()
         "share/tonarel/guide/images/meter.png",
         "share/tonarel/guide/images/nosound.png",
         "share/tonarel/guide/images/overview.png",
+        "share/tonarel/guide/images/piano.png",
         "share/tonarel/guide/images/scope.png",
         "share/tonarel/guide/images/toolbar.png",
     };
