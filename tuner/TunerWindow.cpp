@@ -320,10 +320,26 @@ void TunerWindow::RebuildSystem()
     } else {
         system_ = tuning::TuningSystem(referenceHz, builtIn, tonic);
     }
+    if (stretch_) {
+        system_.SetKeyOffsets(*stretch_);
+    }
     if (toneIndex_ && tone_->IsPlaying()) {
         tone_->Play(system_.NoteAt(*toneIndex_).targetHz);
     }
+    emit ReferencePitchChanged(system_.ReferenceHz());
     ShowReading();
+}
+
+void TunerWindow::SetStretchTarget(const std::array<double, 88>& centsByKey)
+{
+    stretch_ = centsByKey;
+    RebuildSystem();
+}
+
+void TunerWindow::ClearStretchTarget()
+{
+    stretch_.reset();
+    RebuildSystem();
 }
 
 void TunerWindow::showEvent(QShowEvent* event)
@@ -406,6 +422,14 @@ void TunerWindow::TakeReading(const LiveReading& reading)
         }
         held_ = false;
         shownHz_ = reading.firstPartialHz;
+        lastFound_ = reading;
+        if (system_.HasTwelveNotes()) {
+            const int midi = system_.Nearest(reading.firstPartialHz).note.index;
+            if (followedMidi_ != midi) {
+                followedMidi_ = midi;
+                emit NoteFollowed(midi);
+            }
+        }
         recentHz_.push_back(reading.firstPartialHz);
         if (recentHz_.size() > kSteadyReadings) {
             recentHz_.pop_front();
@@ -417,8 +441,11 @@ void TunerWindow::TakeReading(const LiveReading& reading)
         held_ = true;
         if (!recentHz_.empty()) {
             shownHz_ = Median(recentHz_);
+            const int midi = system_.HasTwelveNotes() ? system_.Nearest(*shownHz_).note.index : -1;
+            emit SteadyNoteRead(*shownHz_, lastFound_.inharmonicity, lastFound_.partialCount, midi);
         }
         recentHz_.clear();
+        followedMidi_.reset();
     }
 }
 

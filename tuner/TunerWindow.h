@@ -21,6 +21,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <deque>
 #include <memory>
 #include <optional>
@@ -110,8 +111,23 @@ public:
     /// Opens the calibration dialog (non-modal; the window keeps reading).
     CalibrationDialog* OpenCalibration();
 
+public slots:
+    /// A piano's stretch: cents added to the targets of piano keys 1 to 88
+    /// (A0 to C8) in twelve-note systems, until cleared.
+    void SetStretchTarget(const std::array<double, 88>& centsByKey);
+    void ClearStretchTarget();
+
 signals:
     void VisibilityChanged(bool visible);
+    /// A note has ended: its steady first partial (the median of its last
+    /// readings), the inharmonicity and partial count of its last reading, and
+    /// the MIDI number of the nearest note (-1 outside twelve-note systems).
+    /// Once per note.
+    void SteadyNoteRead(double firstPartialHz, double inharmonicity, unsigned partialCount, int midi);
+    /// The note being read now changed (MIDI number; only in twelve-note systems).
+    void NoteFollowed(int midi);
+    /// The reference pitch in force changed (hertz).
+    void ReferencePitchChanged(double hz);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -159,6 +175,10 @@ private:
     /// Open while the user calibrates; it deletes itself when closed.
     QPointer<CalibrationDialog> calibration_;
     bool everShown_ = false;
+    /// The last found reading of the note sounding now (for its inharmonicity).
+    LiveReading lastFound_;
+    std::optional<int> followedMidi_;
+    std::optional<std::array<double, 88>> stretch_;
 };
 
 }  // namespace tonarel::tuner
