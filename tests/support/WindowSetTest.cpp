@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 
 #include "meter/PitchMeterWindow.h"
+#include "platform/UserSettings.h"
 #include "shell/ApplicationWindows.h"
 #include "shell/MainWindow.h"
 #include "temperament/TemperamentManagerWindow.h"
@@ -91,4 +94,19 @@ void AnswerNextModal(std::function<void(QWidget* modal)> answer)
         });
     });
     poll->start();
+}
+
+void AnswerNextQuestion(const QString& button)
+{
+    AnswerNextModal([button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << "not a question: " << modal->metaObject()->className();
+        for (QAbstractButton* candidate : box->buttons()) {
+            if (candidate->text() == button) {
+                candidate->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << button.toStdString();
+    });
 }
