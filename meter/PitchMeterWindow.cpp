@@ -11,6 +11,8 @@
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
 #include "platform/AudioInputCaptureDevice.h"
+#include "platform/HelpViewer.h"
+#include "platform/UserSettings.h"
 #include "wave/TakeFiles.h"
 
 namespace tonarel {
@@ -73,6 +75,10 @@ PitchMeterWindow::PitchMeterWindow()
     BuildDisplayGroup();
     BuildOptionsGroup();
     BuildButtonRow();
+
+    // Remembered across runs; set before the handlers are connected, so
+    // that restoring it writes nothing.
+    preciseBox->setChecked(RememberedPreciseMeasurement());
 
     recordingTimer = new QTimer(this);
     recordingTimer->setObjectName(QStringLiteral("Timer1"));
@@ -214,9 +220,14 @@ void PitchMeterWindow::ConnectHandlers()
     connect(segmentSpinner, &UpDown::Click, this, [this] { RunGuarded([this] { SegmentSpinnerClick(segmentSpinner); }); });
     connect(snrSpinner, &UpDown::Click, this, [this] { RunGuarded([this] { SnrSpinnerClick(snrSpinner); }); });
     connect(divisorSlider, &QSlider::valueChanged, this, [this] { RunGuarded([this] { DivisorSliderChange(divisorSlider); }); });
+    connect(preciseBox, &QCheckBox::toggled, this,
+            [](bool ticked) { RunGuarded([ticked] { RememberPreciseMeasurement(ticked); }); });
     connect(recordButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RecordButtonClick(recordButton); }); });
     connect(refreshButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RefreshButtonClick(refreshButton); }); });
     connect(recordingTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { RecordingTimerTick(recordingTimer); }); });
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this,
+            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kPitchMeterHelpContext); }); });
     new KeyPressFilter(segmentField, [this](QChar& key) { SegmentFieldKeyPress(segmentField, key); });
     new KeyPressFilter(snrField, [this](QChar& key) { SnrFieldKeyPress(snrField, key); });
 }

@@ -65,7 +65,8 @@ public:
     QSlider* divisorSlider;       ///< [TrackBar1] divisor of the ratio, 2 to 6
     QLabel* divisorCaption;       ///< [Label11] "信噪比除数：  "
     QLineEdit* divisorField;      ///< [Edit1] shows the divisor
-    QCheckBox* preciseBox;        ///< [CheckBox4] "精确测量": the precise reading's frequency; unticked at start
+    QCheckBox* preciseBox;        ///< [CheckBox4] "精确测量": the precise reading's frequency; as last
+                                  ///< left (platform/UserSettings.h), unticked the first time
 
     // Below the groups.
     QPushButton* recordButton;    ///< [Button1] starts and stops a recording

@@ -24,6 +24,9 @@ void WindowSetTest::SetUp()
     ASSERT_TRUE(QDir::setCurrent(directory_.path()));
     SetUserMessageHandler([this](UserMessageKind kind, const QString& text) { messages.emplace_back(kind, text); });
     help = std::make_unique<HelpViewerStandIn>();
+    // Every test starts as a first run: nothing remembered (the folder is the
+    // process's own, see PrivateConfiguration.h).
+    QFile::remove(UserSettingsFile());
 
     CreateApplicationWindows();
     ShowApplicationWindows();
