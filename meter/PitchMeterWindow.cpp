@@ -1,5 +1,6 @@
 #include "meter/PitchMeterWindow.h"
 
+#include <QShortcut>
 #include <QStyle>
 #include <exception>
 #include <utility>
@@ -250,6 +251,13 @@ void PitchMeterWindow::StartRecording()
     recordingTimer->start();
     recordButton->setText(kStopCaption);
     recordButton->setToolTip(kStopHint);
+    // A disabled button passes its focus on to the next control, which a
+    // second Space would then change ("输入到音律管理器"): the window holds
+    // the focus while the stop is locked and gives it back at the unlock.
+    focusBackOnUnlock_ = recordButton->hasFocus();
+    if (focusBackOnUnlock_) {
+        setFocus(Qt::OtherFocusReason);
+    }
     recordButton->setEnabled(false);
     refreshButton->setEnabled(false);
 }
@@ -285,8 +293,12 @@ void PitchMeterWindow::RecordingTimerTick(QObject* /*sender*/)
 {
     const RecordingCycle::Poll poll = cycle_.PollPosition();
     recordingTimeValue->setText(QString::number(poll.shownMilliseconds));
-    if (poll.stopUnlocked) {
+    if (poll.stopUnlocked && !recordButton->isEnabled()) {
         recordButton->setEnabled(true);
+        if (focusBackOnUnlock_) {
+            recordButton->setFocus(Qt::OtherFocusReason);
+            focusBackOnUnlock_ = false;
+        }
     }
     if (poll.takeLost) {
         // Waiting for the musician's stop would only hide that nothing more

@@ -90,7 +90,8 @@ public:
     /// idle) or the take cannot be saved (the window is idle again).
     void RecordButtonClick(QObject* sender);
     /// Shows the recorded milliseconds; unlocks recordButton past 500 ms, or
-    /// once the capture has not grown for ten ticks (it stalled). A take that
+    /// once the capture has not grown for ten ticks (it stalled), giving it
+    /// back the focus it had when the take started. A take that
     /// can no longer be kept (a full disk) is stopped here as recordButton
     /// would stop it, and the reason thrown as CaptureError.
     void RecordingTimerTick(QObject* sender);
@@ -148,6 +149,8 @@ private:
     void StartRecording();
     void StopRecording();
     void ShowIdleButton();
+
+    bool focusBackOnUnlock_ = false;  ///< the record button had the focus when the take started
 };
 
 }  // namespace tonarel
