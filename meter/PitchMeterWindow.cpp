@@ -1,5 +1,6 @@
 #include "meter/PitchMeterWindow.h"
 
+#include <QShortcut>
 #include <QStyle>
 #include <exception>
 #include <utility>
@@ -11,6 +12,8 @@
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
 #include "platform/AudioInputCaptureDevice.h"
+#include "platform/HelpViewer.h"
+#include "platform/UserSettings.h"
 #include "wave/TakeFiles.h"
 
 namespace tonarel {
@@ -73,6 +76,10 @@ PitchMeterWindow::PitchMeterWindow()
     BuildDisplayGroup();
     BuildOptionsGroup();
     BuildButtonRow();
+
+    // Remembered across runs; set before the handlers are connected, so
+    // that restoring it writes nothing.
+    preciseBox->setChecked(RememberedPreciseMeasurement());
 
     recordingTimer = new QTimer(this);
     recordingTimer->setObjectName(QStringLiteral("Timer1"));
@@ -214,9 +221,14 @@ void PitchMeterWindow::ConnectHandlers()
     connect(segmentSpinner, &UpDown::Click, this, [this] { RunGuarded([this] { SegmentSpinnerClick(segmentSpinner); }); });
     connect(snrSpinner, &UpDown::Click, this, [this] { RunGuarded([this] { SnrSpinnerClick(snrSpinner); }); });
     connect(divisorSlider, &QSlider::valueChanged, this, [this] { RunGuarded([this] { DivisorSliderChange(divisorSlider); }); });
+    connect(preciseBox, &QCheckBox::toggled, this,
+            [](bool ticked) { RunGuarded([ticked] { RememberPreciseMeasurement(ticked); }); });
     connect(recordButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RecordButtonClick(recordButton); }); });
     connect(refreshButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RefreshButtonClick(refreshButton); }); });
     connect(recordingTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { RecordingTimerTick(recordingTimer); }); });
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
+    connect(help, &QShortcut::activated, this,
+            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kPitchMeterHelpContext); }); });
     new KeyPressFilter(segmentField, [this](QChar& key) { SegmentFieldKeyPress(segmentField, key); });
     new KeyPressFilter(snrField, [this](QChar& key) { SnrFieldKeyPress(snrField, key); });
 }
@@ -239,6 +251,13 @@ void PitchMeterWindow::StartRecording()
     recordingTimer->start();
     recordButton->setText(kStopCaption);
     recordButton->setToolTip(kStopHint);
+    // A disabled button passes its focus on to the next control, which a
+    // second Space would then change ("输入到音律管理器"): the window holds
+    // the focus while the stop is locked and gives it back at the unlock.
+    focusBackOnUnlock_ = recordButton->hasFocus();
+    if (focusBackOnUnlock_) {
+        setFocus(Qt::OtherFocusReason);
+    }
     recordButton->setEnabled(false);
     refreshButton->setEnabled(false);
 }
@@ -274,8 +293,12 @@ void PitchMeterWindow::RecordingTimerTick(QObject* /*sender*/)
 {
     const RecordingCycle::Poll poll = cycle_.PollPosition();
     recordingTimeValue->setText(QString::number(poll.shownMilliseconds));
-    if (poll.stopUnlocked) {
+    if (poll.stopUnlocked && !recordButton->isEnabled()) {
         recordButton->setEnabled(true);
+        if (focusBackOnUnlock_) {
+            recordButton->setFocus(Qt::OtherFocusReason);
+            focusBackOnUnlock_ = false;
+        }
     }
     if (poll.takeLost) {
         // Waiting for the musician's stop would only hide that nothing more

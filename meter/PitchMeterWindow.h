@@ -65,7 +65,8 @@ public:
     QSlider* divisorSlider;       ///< [TrackBar1] divisor of the ratio, 2 to 6
     QLabel* divisorCaption;       ///< [Label11] "信噪比除数：  "
     QLineEdit* divisorField;      ///< [Edit1] shows the divisor
-    QCheckBox* preciseBox;        ///< [CheckBox4] "精确测量": the precise reading's frequency; unticked at start
+    QCheckBox* preciseBox;        ///< [CheckBox4] "精确测量": the precise reading's frequency; as last
+                                  ///< left (platform/UserSettings.h), unticked the first time
 
     // Below the groups.
     QPushButton* recordButton;    ///< [Button1] starts and stops a recording
@@ -89,7 +90,8 @@ public:
     /// idle) or the take cannot be saved (the window is idle again).
     void RecordButtonClick(QObject* sender);
     /// Shows the recorded milliseconds; unlocks recordButton past 500 ms, or
-    /// once the capture has not grown for ten ticks (it stalled). A take that
+    /// once the capture has not grown for ten ticks (it stalled), giving it
+    /// back the focus it had when the take started. A take that
     /// can no longer be kept (a full disk) is stopped here as recordButton
     /// would stop it, and the reason thrown as CaptureError.
     void RecordingTimerTick(QObject* sender);
@@ -147,6 +149,8 @@ private:
     void StartRecording();
     void StopRecording();
     void ShowIdleButton();
+
+    bool focusBackOnUnlock_ = false;  ///< the record button had the focus when the take started
 };
 
 }  // namespace tonarel

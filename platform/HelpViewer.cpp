@@ -1,5 +1,7 @@
 #include "platform/HelpViewer.h"
 
+#include <QStandardPaths>
+
 #include "platform/HelpViewerDesktop.h"
 
 namespace tonarel {
@@ -35,7 +37,9 @@ HelpViewer& ApplicationHelpViewer()
     if (ReplacementViewer() != nullptr) {
         return *ReplacementViewer();
     }
-    static HelpViewerDesktop desktopViewer;
+    // xdg-open reports whether a browser took the page; Qt's own hand-over
+    // does not.
+    static HelpViewerDesktop desktopViewer(QStandardPaths::findExecutable(QStringLiteral("xdg-open")));
     return desktopViewer;
 }
 

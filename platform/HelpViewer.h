@@ -11,6 +11,8 @@ namespace tonarel {
 
 /// Context numbers of the help topics that windows open with F1.
 inline constexpr uint32_t kMainWindowHelpContext = 2;
+inline constexpr uint32_t kPitchMeterHelpContext = 3;
+inline constexpr uint32_t kOscilloscopeHelpContext = 4;
 inline constexpr uint32_t kTemperamentManagerHelpContext = 5;
 
 class HelpViewer {

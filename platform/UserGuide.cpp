@@ -21,6 +21,10 @@ QString UserGuideSection(uint32_t contextNumber)
     switch (contextNumber) {
     case kMainWindowHelpContext:
         return QStringLiteral("main-window");
+    case kPitchMeterHelpContext:
+        return QStringLiteral("taking-a-reading");
+    case kOscilloscopeHelpContext:
+        return QStringLiteral("oscilloscope");
     case kTemperamentManagerHelpContext:
         return QStringLiteral("temperament-manager");
     default:

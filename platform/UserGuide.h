@@ -21,8 +21,9 @@ inline constexpr const char* kBuildTreeGuide = "share/tonarel/guide/index.html";
 QString LocateUserGuide(const QDir& programFolder);
 
 /// The section of the guide that a help context opens: "main-window" for the
-/// main window (2), "temperament-manager" for the temperament manager (5);
-/// empty (the top of the guide) for any other number.
+/// main window (2), "taking-a-reading" for the pitch meter (3),
+/// "oscilloscope" for the oscilloscope (4), "temperament-manager" for the
+/// temperament manager (5); empty (the top of the guide) for any other number.
 QString UserGuideSection(uint32_t contextNumber);
 
 }  // namespace tonarel

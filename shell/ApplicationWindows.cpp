@@ -12,6 +12,7 @@
 #include "shell/AboutBox.h"
 #include "shell/MainWindow.h"
 #include "shell/Pictures.h"
+#include "shell/TemperamentDocument.h"
 #include "temperament/TemperamentManagerWindow.h"
 
 namespace tonarel {
@@ -30,7 +31,9 @@ void Destroy(Window*& entry)
 }
 
 /// The main window's Window menu shows and hides the working windows; its
-/// File menu reads and writes the temperament manager's table.
+/// File menu works on the temperament table as a document, which the
+/// manager's changes mark unsaved and whose clear waits for unsaved changes
+/// to be settled.
 void ConnectMainWindow(const ApplicationWindowSet& set)
 {
     MainWindow* main = set.mainWindow;
@@ -38,12 +41,12 @@ void ConnectMainWindow(const ApplicationWindowSet& set)
     main->BindWindowItem(main->oscilloscopeItem, set.oscilloscope);
     main->BindWindowItem(main->pitchMeterItem, set.pitchMeter);
     main->BindWindowItem(main->temperamentManagerItem, manager);
-    QObject::connect(main, &MainWindow::openRequested, manager, [manager](const QString& fileName) {
-        manager->LoadTemperamentFile(QFile::encodeName(fileName).constData());
-    });
-    QObject::connect(main, &MainWindow::saveRequested, manager, [main, manager](const QString& fileName) {
-        if (manager->SaveTemperamentFile(QFile::encodeName(fileName).constData())) {
-            main->TableSaved(fileName);
+    main->SetDocument(set.temperamentDocument);
+    QObject::connect(manager, &TemperamentManagerWindow::tableChanged, set.temperamentDocument,
+                     &TemperamentDocument::TableChanged);
+    QObject::connect(manager, &TemperamentManagerWindow::clearRequested, main, [main, manager] {
+        if (main->SettleUnsavedChanges()) {
+            manager->ClearRecords();
         }
     });
 }
@@ -93,6 +96,7 @@ void CreateApplicationWindows()
     windows.pitchMeter = new PitchMeterWindow();
     windows.temperamentManager = new TemperamentManagerWindow();
     windows.aboutBox = new AboutBox(windows.mainWindow);
+    windows.temperamentDocument = new TemperamentDocument(*windows.temperamentManager, windows.mainWindow);
     ConnectMainWindow(windows);
     ConnectPitchMeter(windows);
     PlaceApplicationWindows(windows);
@@ -114,7 +118,10 @@ void DestroyApplicationWindows() noexcept
     Destroy(windows.temperamentManager);
     Destroy(windows.pitchMeter);
     Destroy(windows.oscilloscope);
-    windows.aboutBox = nullptr;  // owned by the main window
+    // The about boxes and the document go with the main window; the document
+    // is not asked anything once the manager it reads is gone.
+    windows.aboutBox = nullptr;
+    windows.temperamentDocument = nullptr;
     Destroy(windows.mainWindow);
 }
 

@@ -15,6 +15,7 @@ class AboutBox;
 class MainWindow;
 class OscilloscopeWindow;
 class PitchMeterWindow;
+class TemperamentDocument;
 class TemperamentManagerWindow;
 
 /// The windows of the running program; every member null before
@@ -27,6 +28,9 @@ struct ApplicationWindowSet {
     /// The about box made at start-up (owned by the main window); the About
     /// command makes a further one each time.
     AboutBox* aboutBox = nullptr;
+    /// The temperament table's file and unsaved state (owned by the main
+    /// window), which the main window's File menu works on.
+    TemperamentDocument* temperamentDocument = nullptr;
 };
 
 /// The set as it stands.

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QProxyStyle>
 #include <QShortcut>
@@ -12,6 +14,7 @@
 #include <utility>
 
 #include "forms/FileDialogRunner.h"
+#include "forms/FileQuestions.h"
 #include "forms/UserMessage.h"
 #include "platform/HelpViewer.h"
 #include "shell/AboutBox.h"
@@ -216,7 +219,17 @@ void MainWindow::FormClose(QObject* /*sender*/)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    RunGuarded([this] { FormClose(this); });
+    bool closing = true;
+    RunGuarded([this, &closing] {
+        closing = SettleUnsavedChanges();
+        if (closing) {
+            FormClose(this);
+        }
+    });
+    if (!closing) {
+        event->ignore();
+        return;
+    }
     event->accept();
     // Ends the message loop even while the working windows, which refuse to
     // close, are still visible.
@@ -256,10 +269,15 @@ QString MainWindow::AskFileName(QFileDialog* dialog, const QString& offeredName)
 
 void MainWindow::OpenClick(QObject* /*sender*/)
 {
+    if (!SettleUnsavedChanges()) {
+        return;
+    }
     const QString fileName = AskFileName(openDialog, openDialogFileName_);
     if (!fileName.isEmpty()) {
         openDialogFileName_ = fileName;
-        emit openRequested(fileName);
+        if (document_ != nullptr) {
+            document_->Open(fileName);
+        }
     }
     // Shown even after a cancel; the manager's menu check and tool button
     // are left as they are.
@@ -270,11 +288,7 @@ void MainWindow::OpenClick(QObject* /*sender*/)
 
 void MainWindow::SaveClick(QObject* /*sender*/)
 {
-    if (currentFileName_.isEmpty()) {
-        SaveWithDialog();
-        return;
-    }
-    emit saveRequested(currentFileName_);
+    SaveTable();
 }
 
 void MainWindow::SaveAsClick(QObject* /*sender*/)
@@ -282,15 +296,63 @@ void MainWindow::SaveAsClick(QObject* /*sender*/)
     SaveWithDialog();
 }
 
-void MainWindow::SaveWithDialog()
+bool MainWindow::SaveTable()
 {
-    const QString fileName = AskFileName(saveDialog, currentFileName_);
-    if (fileName.isEmpty()) {
-        return;
+    if (document_ == nullptr) {
+        return false;
     }
-    // The name becomes the current file name once the save has succeeded
-    // (TableSaved); a name that could not be written does not.
-    emit saveRequested(fileName);
+    if (document_->CurrentFile().isEmpty()) {
+        return SaveWithDialog();
+    }
+    return document_->Save(document_->CurrentFile());
+}
+
+bool MainWindow::SaveWithDialog()
+{
+    if (document_ == nullptr) {
+        return false;
+    }
+    const QString fileName = AskFileName(saveDialog, document_->CurrentFile());
+    if (fileName.isEmpty()) {
+        return false;
+    }
+    // The dialog itself does not ask (a test's answers bypass it); the
+    // question comes here, once, for every existing file.
+    if (QFileInfo::exists(fileName) && !AskToReplaceFile(this, QDir::toNativeSeparators(fileName))) {
+        return false;
+    }
+    // A name that could not be written does not become the current file.
+    return document_->Save(fileName);
+}
+
+bool MainWindow::SettleUnsavedChanges()
+{
+    if (document_ == nullptr || !document_->HasUnsavedChanges()) {
+        return true;
+    }
+    switch (AskToSaveChanges(this)) {
+    case UnsavedChangesAnswer::Save:
+        return SaveTable();
+    case UnsavedChangesAnswer::Discard:
+        return true;
+    case UnsavedChangesAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void MainWindow::SetDocument(TemperamentDocument* document)
+{
+    document_ = document;
+    connect(document_, &TemperamentDocument::stateChanged, this, &MainWindow::ShowDocumentState);
+    ShowDocumentState();
+}
+
+void MainWindow::ShowDocumentState()
+{
+    if (document_ != nullptr) {
+        setWindowTitle(document_->WindowTitle());
+    }
 }
 
 void MainWindow::ExitClick(QObject* /*sender*/)
@@ -315,11 +377,6 @@ void MainWindow::WindowItemClick(QAction* item)
     } else {
         bound->second->hide();
     }
-}
-
-void MainWindow::TableSaved(const QString& fileName)
-{
-    currentFileName_ = fileName;
 }
 
 void MainWindow::HelpTopicsClick(QObject* /*sender*/)

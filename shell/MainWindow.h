@@ -4,8 +4,10 @@
 // describes itself. Closing it ends the program.
 //
 // It knows the working windows only as forms bound to its Window menu's items
-// (BindWindowItem), and the temperament table only through its file
-// signals: the shell binds and connects them.
+// (BindWindowItem), and the temperament table only as a TemperamentDocument
+// (SetDocument): the shell binds them. Its File menu supplies the dialogs and
+// questions; the document owns the current file and the unsaved state, which
+// the title shows: "Tonarel 1.0 (BETA) — piano1.qrv *".
 
 #include <QAction>
 #include <QFileDialog>
@@ -18,6 +20,7 @@
 
 #include "forms/TonarelForm.h"
 #include "shell/Pictures.h"
+#include "shell/TemperamentDocument.h"
 
 namespace tonarel {
 
@@ -64,9 +67,8 @@ public:
     QPlainTextEdit* descriptionMemo;      ///< [Memo1] read-only; the description of the active window
 
     // The File menu's dialogs, kept for the whole run so that each offers the
-    // name last confirmed in it. The name confirmed in saveDialog (with the
-    // save succeeding) is the current file name that Save writes to without
-    // asking; the name of openDialog serves only that dialog.
+    // name last confirmed in it; saveDialog offers the document's current
+    // file when there is one.
     QFileDialog* openDialog;              ///< [OpenDialog1]
     QFileDialog* saveDialog;              ///< [SaveDialog1]
 
@@ -76,17 +78,28 @@ public:
     /// is also the window that Open shows.
     void BindWindowItem(QAction* item, TonarelForm* window);
 
+    /// Makes the File menu work on `document` (not owned; it must outlive
+    /// this window) and shows its state in the title from now on.
+    void SetDocument(TemperamentDocument* document);
+
+    /// Before the table is replaced or dropped: true when it may go, that is
+    /// when it has no unsaved changes, or the user answered "不保存", or
+    /// "保存" and the save succeeded; false when the user answered "取消" (or
+    /// cancelled the save), and then nothing has changed.
+    bool SettleUnsavedChanges();
+
     /// Deletes the last take: the program's take goes with it.
     void FormClose(QObject* sender);
-    /// Asks for a temperament file with openDialog and emits openRequested
-    /// with the name chosen; then, chosen or not, shows the temperament
+    /// Settles unsaved changes (SettleUnsavedChanges; "取消" ends the
+    /// command), asks for a temperament file with openDialog and opens it as
+    /// the document's file; then, chosen or not, shows the temperament
     /// manager in front (its item's check and tool button stay as they are).
     void OpenClick(QObject* sender);
-    /// Emits saveRequested with the current file name, or asks for one as
-    /// Save As does while there is none.
+    /// Saves to the current file, or asks for one as Save As does while there
+    /// is none.
     void SaveClick(QObject* sender);
-    /// Asks for a name with saveDialog (offering the current one) and emits
-    /// saveRequested with it.
+    /// Asks for a name with saveDialog (offering the current file), asks
+    /// before replacing an existing file, and saves there.
     void SaveAsClick(QObject* sender);
     void ExitClick(QObject* sender);
     /// The item's check mark was inverted before this runs: shows or hides
@@ -98,18 +111,8 @@ public:
     void AboutClick(QObject* sender);
 
 public slots:
-    /// The temperament table was saved to `fileName`: it becomes the current
-    /// file name that Save writes to without asking. A save that failed is
-    /// not reported here, and the current name stays.
-    void TableSaved(const QString& fileName);
-
-signals:
-    /// The user chose `fileName` in the Open dialog (the name as the dialog
-    /// gives it; QFile::encodeName makes the file system's bytes of it).
-    void openRequested(const QString& fileName);
-    /// The temperament table is to be saved to `fileName`; the receiver
-    /// answers a successful save with TableSaved.
-    void saveRequested(const QString& fileName);
+    /// Shows the document's state in the title.
+    void ShowDocumentState();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -122,12 +125,13 @@ private:
     /// Runs `dialog` offering `offeredName`; the confirmed name, or an empty
     /// string when the user cancelled.
     QString AskFileName(QFileDialog* dialog, const QString& offeredName);
-    /// Asks for a name with saveDialog and asks for the table to be saved there.
-    void SaveWithDialog();
+    /// Save and Save As; true when the table was saved.
+    bool SaveTable();
+    bool SaveWithDialog();
 
     std::map<const QAction*, TonarelForm*> windowOfItem_;
+    TemperamentDocument* document_ = nullptr;
     QString openDialogFileName_;  ///< last name confirmed in openDialog
-    QString currentFileName_;     ///< empty until a save through saveDialog succeeds
 };
 
 }  // namespace tonarel

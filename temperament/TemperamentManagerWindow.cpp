@@ -221,6 +221,7 @@ void TemperamentManagerWindow::AddReading(float hz)
         return;
     }
     ApplyLineChange(std::get<ListLineChange>(outcome));
+    emit tableChanged();
 }
 
 void TemperamentManagerWindow::ApplyLineChange(const ListLineChange& change)
@@ -235,19 +236,19 @@ void TemperamentManagerWindow::ApplyLineChange(const ListLineChange& change)
     }
 }
 
-void TemperamentManagerWindow::LoadTemperamentFile(const char* fileName)
+bool TemperamentManagerWindow::LoadTemperamentFile(const char* fileName)
 {
     const char* refusal = kNotTemperamentFileMessage;
     const std::optional<TemperamentFileContents> contents =
         ReadTemperamentFile(PathOf(fileName), &refusal);
     if (!contents) {
         ShowUserMessage(UserMessageKind::Warning, QString::fromUtf8(refusal));
-        return;
+        return false;
     }
     auto replayed = ReplayTemperamentFile(table_, *contents, fixedReferenceBox->isChecked(), UserDecimalSeparator());
     if (const auto* refused = std::get_if<ReadingRefused>(&replayed)) {
         ShowUserMessage(UserMessageKind::Warning, FromUtf8(refused->reason));
-        return;
+        return false;
     }
     // The table holds the file now; bring the window to match: cleared lists,
     // input mode, the bass lines with "低音" chosen, then the treble lines
@@ -263,6 +264,7 @@ void TemperamentManagerWindow::LoadTemperamentFile(const char* fileName)
         ApplyLineChange(line);
     }
     trebleButton->setChecked(true);
+    return true;
 }
 
 bool TemperamentManagerWindow::SaveTemperamentFile(const char* fileName)
@@ -307,8 +309,17 @@ void TemperamentManagerWindow::InputFromMeterBoxClick(QObject* /*sender*/)
 
 void TemperamentManagerWindow::ClearButtonClick(QObject* /*sender*/)
 {
+    emit clearRequested();
+}
+
+void TemperamentManagerWindow::ClearRecords()
+{
+    const bool hadEntries = trebleList->count() + bassList->count() > 0;
     ClearLists();
     table_.Clear();
+    if (hadEntries) {
+        emit tableChanged();
+    }
 }
 
 void TemperamentManagerWindow::ClearLists()

@@ -55,8 +55,13 @@ public:
     /// with "此文件不是音律文件!" and changes nothing; a named pipe or device
     /// is refused at once, without waiting on it, with its own message. An
     /// accepted file clears the records and is replayed, bass first, in input
-    /// mode; the window ends with "高音" chosen.
-    void LoadTemperamentFile(const char* fileName);
+    /// mode; the window ends with "高音" chosen. Returns whether the file was
+    /// accepted.
+    bool LoadTemperamentFile(const char* fileName);
+
+    /// Clears the records: both lists, the details' source and the table.
+    /// Emits tableChanged when there was an entry to clear.
+    void ClearRecords();
 
     /// Writes the table to the temperament file `fileName` (narrow bytes as
     /// above), replacing any file of that name. The old file is replaced only
@@ -71,6 +76,8 @@ public:
     void ReferencePitchFieldKeyPress(QObject* sender, QChar& key);
     /// Enables the input mode group with the box and emits inputFromMeterToggled.
     void InputFromMeterBoxClick(QObject* sender);
+    /// "清空记录": emits clearRequested; the records go once ClearRecords is
+    /// called (the shell first settles unsaved changes).
     void ClearButtonClick(QObject* sender);
     void TrebleListClick(QObject* sender);
     void BassListClick(QObject* sender);
@@ -81,7 +88,8 @@ public slots:
     /// replaces that list's selected line (adjust mode), judged against its
     /// standard frequency. A reading that cannot be taken (no line selected
     /// to adjust, 60 entries already, a first reading that cannot be the
-    /// base) changes nothing and is explained in a message box.
+    /// base) changes nothing and is explained in a message box. A reading
+    /// taken emits tableChanged.
     void AddReading(float hz);
 
     /// Ticks or clears "从音准仪输入". A new state runs InputFromMeterBoxClick;
@@ -91,6 +99,10 @@ public slots:
 signals:
     /// "从音准仪输入" was ticked (true) or cleared (false).
     void inputFromMeterToggled(bool input);
+    /// The table changed by a reading, an adjustment or a clear (not by a load).
+    void tableChanged();
+    /// The user asked to clear the records with "清空记录".
+    void clearRequested();
 
 private:
     void CreateControls();

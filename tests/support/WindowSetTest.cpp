@@ -3,11 +3,14 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
+#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
 
 #include "meter/PitchMeterWindow.h"
+#include "platform/UserSettings.h"
 #include "shell/ApplicationWindows.h"
 #include "shell/MainWindow.h"
 #include "temperament/TemperamentManagerWindow.h"
@@ -21,6 +24,9 @@ void WindowSetTest::SetUp()
     ASSERT_TRUE(QDir::setCurrent(directory_.path()));
     SetUserMessageHandler([this](UserMessageKind kind, const QString& text) { messages.emplace_back(kind, text); });
     help = std::make_unique<HelpViewerStandIn>();
+    // Every test starts as a first run: nothing remembered (the folder is the
+    // process's own, see PrivateConfiguration.h).
+    QFile::remove(UserSettingsFile());
 
     CreateApplicationWindows();
     ShowApplicationWindows();
@@ -91,4 +97,19 @@ void AnswerNextModal(std::function<void(QWidget* modal)> answer)
         });
     });
     poll->start();
+}
+
+void AnswerNextQuestion(const QString& button)
+{
+    AnswerNextModal([button](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr) << "not a question: " << modal->metaObject()->className();
+        for (QAbstractButton* candidate : box->buttons()) {
+            if (candidate->text() == button) {
+                candidate->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << button.toStdString();
+    });
 }

@@ -62,3 +62,8 @@ private:
 /// `answer` runs with it (from a timer, inside the modal's own event loop) and
 /// must close it. Call before the command that opens the modal window.
 void AnswerNextModal(std::function<void(QWidget* modal)> answer);
+
+/// Answers the next modal question box (QMessageBox) by clicking its button
+/// captioned `button` ("保存", "不保存", "取消", "替换"); a missing button
+/// fails the test. Call before the command that asks.
+void AnswerNextQuestion(const QString& button);

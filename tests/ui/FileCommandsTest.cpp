@@ -4,9 +4,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTest>
 #include <QTimer>
 #include <deque>
+#include <map>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -15,6 +17,7 @@
 #include "shell/ApplicationWindows.h"
 #include "shell/MainWindow.h"
 #include "temperament/TemperamentManagerWindow.h"
+#include "temperament/core/TemperamentFile.h"
 #include "tests/support/WidgetTexts.h"
 #include "tests/support/WindowSetTest.h"
 
@@ -62,9 +65,25 @@ protected:
     void TearDown() override
     {
         watchdog.stop();
+        questions.stop();
         SetFileDialogHandler({});
         EXPECT_TRUE(answers.empty()) << "a dialog the test expected did not open";
         WindowSetTest::TearDown();
+    }
+
+    /// Answers every question about unsaved changes with `button` from now on.
+    void AnswerQuestionsWith(const QString& button)
+    {
+        questions.callOnTimeout([button] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); box != nullptr) {
+                for (QAbstractButton* candidate : box->buttons()) {
+                    if (candidate->text() == button) {
+                        candidate->click();
+                    }
+                }
+            }
+        });
+        questions.start(5);
     }
 
     /// The next dialog's answer: a name to type and confirm.
@@ -87,6 +106,7 @@ protected:
     std::vector<std::pair<QString, QString>> shown;  ///< each dialog's name and the name it offered
     FileDialogHandler scripted;                      ///< answers from `answers`, logging to `shown`
     QTimer watchdog;
+    QTimer questions;
 };
 
 const QByteArray kOneTrebleEntry("\x01\x00\x00\x00", 4);
@@ -102,7 +122,8 @@ TEST_F(FileCommandsTest, OnlyAConfirmedSaveDialogSetsTheNameThatSaveWritesTo)
     ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(QByteArray(1000, 'x')) == 1000);
     existing.close();
     Answer("b");
-    QTest::mouseClick(Windows().mainWindow->saveAsButton, Qt::LeftButton);  // Save As, over b.qrv without asking
+    AnswerNextQuestion("替换");
+    QTest::mouseClick(Windows().mainWindow->saveAsButton, Qt::LeftButton);  // Save As over b.qrv, once agreed
     EXPECT_EQ(Contents("b.qrv").size(), 491);
     Run(Windows().mainWindow->saveAsItem, std::nullopt);
     Windows().temperamentManager->AddReading(440.0f);
@@ -127,6 +148,7 @@ TEST_F(FileCommandsTest, SaveOpenAndSaveAgainGiveTheSameBytesUnderChineseNames)
     const auto bass = ListLines(Windows().temperamentManager->bassList);
     QTest::mouseClick(Windows().temperamentManager->clearButton, Qt::LeftButton);
 
+    AnswerNextQuestion("不保存");  // the clear is a change
     Run(Windows().mainWindow->openItem, "调律.qrv");
     EXPECT_EQ(ListLines(Windows().temperamentManager->trebleList), treble);
     EXPECT_EQ(ListLines(Windows().temperamentManager->bassList), bass);
@@ -135,31 +157,138 @@ TEST_F(FileCommandsTest, SaveOpenAndSaveAgainGiveTheSameBytesUnderChineseNames)
     EXPECT_EQ(Contents("再存.qrv"), Contents("调律.qrv"));
 }
 
-TEST_F(FileCommandsTest, OpenNeitherSetsNorReplacesTheCurrentNameAndAlwaysShowsTheManager)
+// Save As piano1, open tableB, save: tableB is written and piano1 is not. The
+// title names the table's file and marks unsaved changes.
+TEST_F(FileCommandsTest, OpenMakesTheOpenedFileCurrentSoSaveWritesBackToIt)
 {
-    Windows().temperamentManager->AddReading(440.0f);
-    ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c.qrv"));
-    QTest::mouseClick(Windows().temperamentManager->clearButton, Qt::LeftButton);
-    Answer("c.qrv");
-    QTest::mouseClick(Windows().mainWindow->openButton, Qt::LeftButton);  // Open
-    Run(Windows().mainWindow->saveItem, "b");  // still asks
-    ASSERT_EQ(shown.size(), 2u);
-    EXPECT_EQ(shown[1].second, WorkingDirectory()) << "no name offered";
-    QFile::remove("b.qrv");
-    Run(Windows().mainWindow->openItem, "c.qrv");
-    Windows().mainWindow->saveItem->trigger();  // writes the opened table to b without asking
-    EXPECT_EQ(Contents("b.qrv").mid(3, 4), kOneTrebleEntry);
+    MainWindow* main = Windows().mainWindow;
+    TemperamentManagerWindow* manager = Windows().temperamentManager;
+    EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA)");
+    manager->AddReading(440.0f);
+    manager->AddReading(466.0f);
+    EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) *");
+    Run(main->saveAsItem, "tableB");
+    EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) — tableB.qrv");
+    QTest::mouseClick(manager->clearButton, Qt::LeftButton);  // saved: no question
+    manager->AddReading(440.0f);
+    Run(main->saveAsItem, "piano1");
+    const QByteArray piano1 = Contents("piano1.qrv");
+    EXPECT_EQ(piano1.mid(3, 4), kOneTrebleEntry);
+
+    Run(main->openItem, "tableB.qrv");  // saved: no question
+    EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) — tableB.qrv");
+    manager->AddReading(470.0f);
+    EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) — tableB.qrv *");
+    main->saveItem->trigger();  // no dialog: back to the opened file
+    EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) — tableB.qrv");
+    EXPECT_EQ(Contents("tableB.qrv").mid(3, 4), QByteArray("\x03\x00\x00\x00", 4));
+    EXPECT_EQ(Contents("piano1.qrv"), piano1) << "the first file is not written";
     EXPECT_EQ(shown.size(), 3u);
 
-    Windows().mainWindow->temperamentManagerItem->trigger();
-    ASSERT_FALSE(Windows().temperamentManager->isVisible());
-    Run(Windows().mainWindow->openItem, std::nullopt);
-    EXPECT_TRUE(Windows().temperamentManager->isVisible());
-    EXPECT_FALSE(Windows().mainWindow->temperamentManagerItem->isChecked());
-    EXPECT_FALSE(Windows().mainWindow->temperamentManagerButton->isChecked());
+    // Open shows the manager even after a cancel, leaving its item as it is.
+    main->temperamentManagerItem->trigger();
+    ASSERT_FALSE(manager->isVisible());
+    Run(main->openItem, std::nullopt);
+    EXPECT_TRUE(manager->isVisible());
+    EXPECT_FALSE(main->temperamentManagerItem->isChecked());
+    EXPECT_FALSE(main->temperamentManagerButton->isChecked());
     ASSERT_EQ(shown.size(), 4u);
-    EXPECT_EQ(shown[3].second, PathOf("c.qrv")) << "the last confirmed name is offered again";
+    EXPECT_EQ(shown[3].second, PathOf("tableB.qrv")) << "the last confirmed name is offered again";
 }
+
+TEST_F(FileCommandsTest, SaveAsAsksBeforeReplacingAFileAndACancelKeepsIt)
+{
+    QFile existing("b.qrv");
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly) && existing.write(QByteArray(1000, 'x')) == 1000);
+    existing.close();
+    Windows().temperamentManager->AddReading(440.0f);
+    Answer("b");
+    AnswerNextQuestion("取消");
+    Windows().mainWindow->saveAsItem->trigger();
+    EXPECT_EQ(Contents("b.qrv"), QByteArray(1000, 'x'));
+    EXPECT_EQ(Windows().mainWindow->windowTitle(), "Tonarel 1.0 (BETA) *") << "no file became current";
+}
+
+// 退出, closing the main window, 清空记录 and 打开 ask about unsaved changes:
+// 保存 saves to the current file and goes on, 不保存 goes on, 取消 leaves
+// everything as it was.
+struct UnsavedCase {
+    const char* command;  // "退出", "关闭", "清空记录" or "打开"
+    const char* answer;   // "保存", "不保存" or "取消"
+    friend void PrintTo(const UnsavedCase& row, std::ostream* out) { *out << row.command << " " << row.answer; }
+};
+
+std::string UnsavedCaseName(const ::testing::TestParamInfo<UnsavedCase>& info)
+{
+    static const std::map<std::string, std::string> words = {
+        {"退出", "Exit"}, {"关闭", "Close"}, {"清空记录", "Clear"}, {"打开", "Open"},
+        {"保存", "Save"}, {"不保存", "Discard"}, {"取消", "Cancel"}};
+    return words.at(info.param.command) + words.at(info.param.answer);
+}
+
+class UnsavedChangesQuestion : public FileCommandsTest, public ::testing::WithParamInterface<UnsavedCase> {};
+
+TEST_P(UnsavedChangesQuestion, SavesDiscardsOrCancels)
+{
+    const UnsavedCase& row = GetParam();
+    const QString command = QString::fromUtf8(row.command);
+    const QString answer = QString::fromUtf8(row.answer);
+    MainWindow* main = Windows().mainWindow;
+    TemperamentManagerWindow* manager = Windows().temperamentManager;
+    ASSERT_FALSE(tonarel::WriteTemperamentFile("other.qrv", {}).has_value());  // an empty table
+    manager->AddReading(440.0f);
+    Run(main->saveAsItem, "t");
+    manager->AddReading(466.0f);  // a change since the save
+    const QByteArray savedBefore = Contents("t.qrv");
+
+    AnswerNextQuestion(answer);
+    if (command == "打开" && answer != "取消") {
+        Answer("other.qrv");
+    }
+    const bool goesOn = answer != "取消";
+    const bool closes = command == "退出" || command == "关闭";
+    if (closes) {
+        // Closing ends the message loop, as at a real exit.
+        QTimer::singleShot(0, main, [main, command, goesOn] {
+            if (command == "退出") {
+                main->exitItem->trigger();
+            } else {
+                main->close();
+            }
+            if (!goesOn) {
+                QCoreApplication::exit(0);
+            }
+        });
+        QTimer::singleShot(5000, main, [] { QCoreApplication::exit(99); });
+        EXPECT_EQ(QCoreApplication::exec(), 0);
+    } else if (command == "清空记录") {
+        QTest::mouseClick(manager->clearButton, Qt::LeftButton);
+    } else {
+        main->openItem->trigger();
+    }
+
+    EXPECT_EQ(Contents("t.qrv") != savedBefore, answer == "保存");
+    if (answer == "保存") {
+        EXPECT_EQ(Contents("t.qrv").mid(3, 4), QByteArray("\x02\x00\x00\x00", 4));
+    }
+    EXPECT_EQ(main->isVisible(), !(closes && goesOn));
+    const bool replaces = command == "清空记录" || command == "打开";
+    EXPECT_EQ(manager->trebleList->count(), replaces && goesOn ? 0 : 2);
+    if (!goesOn) {
+        EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) — t.qrv *");
+    } else if (command == "打开") {
+        EXPECT_EQ(main->windowTitle(), "Tonarel 1.0 (BETA) — other.qrv");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, UnsavedChangesQuestion,
+    ::testing::Values(UnsavedCase{"退出", "保存"}, UnsavedCase{"退出", "不保存"}, UnsavedCase{"退出", "取消"},
+                      UnsavedCase{"关闭", "保存"}, UnsavedCase{"关闭", "不保存"}, UnsavedCase{"关闭", "取消"},
+                      UnsavedCase{"清空记录", "保存"}, UnsavedCase{"清空记录", "不保存"},
+                      UnsavedCase{"清空记录", "取消"}, UnsavedCase{"打开", "保存"}, UnsavedCase{"打开", "不保存"},
+                      UnsavedCase{"打开", "取消"}),
+    UnsavedCaseName);
 
 TEST_F(FileCommandsTest, AFailedSaveSaysSoAndKeepsTheCurrentName)
 {
@@ -186,6 +315,7 @@ TEST_F(FileCommandsTest, OpenAddsTheDefaultSuffixToANameWithoutOne)
     Windows().temperamentManager->AddReading(466.0f);
     ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c.qrv"));
     ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c"));  // a file without the suffix is not the one meant
+    AnswerQuestionsWith("不保存");  // each clear of a loaded table is a change
     for (const OpenedName& row : {OpenedName{"c", true}, OpenedName{"c.qrv", true}, OpenedName{"c.old", false}}) {
         SCOPED_TRACE(row.typed);
         QTest::mouseClick(Windows().temperamentManager->clearButton, Qt::LeftButton);
@@ -211,8 +341,10 @@ class FileDialogCancelled : public FileCommandsTest, public ::testing::WithParam
 TEST_P(FileDialogCancelled, KeepsThePreviousName)
 {
     const CancelledDialog& row = GetParam();
-    Windows().temperamentManager->AddReading(440.0f);
-    ASSERT_TRUE(Windows().temperamentManager->SaveTemperamentFile("c.qrv"));
+    TemperamentFileContents oneEntry;
+    oneEntry.trebleCount = 1;
+    oneEntry.measured[0] = 440.0f;
+    ASSERT_FALSE(WriteTemperamentFile("c.qrv", oneEntry).has_value());  // the table stays unchanged: no question
     QDir().mkdir("elsewhere");
     if (row.confirmedBefore != nullptr) {
         Run(Windows().mainWindow->*row.command, row.confirmedBefore);

@@ -4,13 +4,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QUrl>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "meter/PitchMeterWindow.h"
 #include "platform/HelpViewerDesktop.h"
 #include "platform/UserGuide.h"
+#include "scope/OscilloscopeWindow.h"
+#include "shell/ApplicationWindows.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WindowSetTest.h"
 
@@ -71,6 +76,71 @@ INSTANTIATE_TEST_SUITE_P(
                                   "temperament-manager"},
                       RequestCase{"UnknownContext", [](HelpViewer& viewer) { viewer.OpenAtContext(7); }, ""}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// With an opener program (xdg-open in the application), a failure to start it
+// or its report of failure names the file; its success shows nothing.
+struct OpenerCase {
+    const char* name;
+    const char* script;  // the opener's body; nullptr: no such program
+    bool reported;
+    friend void PrintTo(const OpenerCase& row, std::ostream* out) { *out << row.name; }
+};
+
+class HelpViewerOpenerTest : public WindowSetTest, public ::testing::WithParamInterface<OpenerCase> {};
+
+TEST_P(HelpViewerOpenerTest, ReportsAnOpenerThatFailsNamingTheFile)
+{
+    const QString guide = QDir(WorkingDirectory()).absoluteFilePath("index.html");
+    QFile(guide).open(QIODevice::WriteOnly);
+    SetApplicationHelpFile(guide);
+    const QString opener = QDir(WorkingDirectory()).absoluteFilePath("opener");
+    if (GetParam().script != nullptr) {
+        QFile script(opener);
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+        script.write(QByteArray("#!/bin/sh\n") + GetParam().script + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    QFile::remove("done");
+    HelpViewerDesktop viewer(opener);
+    viewer.OpenAtContext(3);
+    // The answer comes when the opener ends.
+    const auto answered = [this] { return GetParam().reported ? !messages.empty() : QFile::exists("done"); };
+    for (int wait = 0; wait < 500 && !answered(); ++wait) {
+        QTest::qWait(10);
+    }
+    QTest::qWait(100);
+    if (GetParam().reported) {
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].first, UserMessageKind::Warning);
+        EXPECT_TRUE(messages[0].second.contains(QDir::toNativeSeparators(guide))) << messages[0].second.toStdString();
+    } else {
+        EXPECT_TRUE(messages.empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Openers, HelpViewerOpenerTest,
+                         ::testing::Values(OpenerCase{"Fails", "touch done; exit 3", true},
+                                           OpenerCase{"Succeeds", "touch done; exit 0", false},
+                                           OpenerCase{"Missing", nullptr, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// F1 in the pitch meter and the oscilloscope opens the guide at their sections.
+class WindowHelpTest : public WindowSetTest {};
+
+TEST_F(WindowHelpTest, F1OpensTheSectionOfTheActiveWindow)
+{
+    for (const auto& [window, context, section] :
+         {std::tuple<QWidget*, uint32_t, const char*>{Windows().pitchMeter, 3u, "taking-a-reading"},
+          std::tuple<QWidget*, uint32_t, const char*>{Windows().oscilloscope, 4u, "oscilloscope"}}) {
+        help->requests.clear();
+        Activate(window);
+        QTest::keyClick(window, Qt::Key_F1);
+        ASSERT_EQ(help->requests.size(), 1u) << window->objectName().toStdString();
+        EXPECT_EQ(help->requests[0].contextNumber, context);
+        EXPECT_EQ(UserGuideSection(context), section);
+    }
+}
 
 // Where the program looks for its guide: installed beside bin/, else in the
 // build tree beside the program; a missing guide is looked for where an

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "shell/TonarelApplication.h"
+#include "tests/support/PrivateConfiguration.h"
 #include "tests/support/PrivateLocale.h"
 
 int main(int argc, char** argv)
@@ -34,6 +35,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    tonarel::test::UsePrivateConfiguration();
     tonarel::TonarelApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

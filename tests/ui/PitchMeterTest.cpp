@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModel>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
@@ -18,6 +22,7 @@
 
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/PitchMeterWindow.h"
+#include "platform/UserSettings.h"
 #include "scope/OscilloscopeWindow.h"
 #include "shell/ApplicationWindows.h"
 #include "temperament/TemperamentManagerWindow.h"
@@ -410,6 +415,64 @@ TEST_F(PitchMeterTest, ManualFieldsShowTheirSpinnersAndTheDivisorItsSlider)
         QTest::keyClick(Windows().pitchMeter->divisorSlider, key);
         EXPECT_EQ(Windows().pitchMeter->divisorField->text(), shown);
     }
+}
+
+// "精确测量" is remembered across runs in the user's configuration; what
+// cannot be read as the ticked state (no file, another value, a damaged
+// file) starts unticked.
+TEST_F(PitchMeterTest, PreciseMeasurementIsRememberedAcrossRuns)
+{
+    struct Row {
+        const char* name;
+        std::optional<std::string> file;
+        bool ticked;
+    };
+    static constexpr char kDamaged[] = "[Pitch\0\xff\nprecise=true";
+    for (const Row& row : {Row{"no file", std::nullopt, false}, Row{"ticked", "[PitchMeter]\nprecise=true\n", true},
+                           Row{"unticked", "[PitchMeter]\nprecise=false\n", false},
+                           Row{"another value", "[PitchMeter]\nprecise=1\n", false},
+                           Row{"damaged", std::string(kDamaged, sizeof kDamaged - 1), false}}) {
+        SCOPED_TRACE(row.name);
+        DestroyApplicationWindows();
+        QFile::remove(UserSettingsFile());
+        if (row.file) {
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(UserSettingsFile()).absolutePath()));
+            QFile file(UserSettingsFile());
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(row.file->data(), static_cast<qint64>(row.file->size()));
+        }
+        CreateApplicationWindows();
+        ShowApplicationWindows();
+        EXPECT_EQ(Windows().pitchMeter->preciseBox->isChecked(), row.ticked);
+    }
+
+    // Ticked by the user, it is ticked at the next start, and unticked again.
+    for (const bool ticked : {true, false}) {
+        Click(Windows().pitchMeter->preciseBox);
+        DestroyApplicationWindows();
+        CreateApplicationWindows();
+        ShowApplicationWindows();
+        EXPECT_EQ(Windows().pitchMeter->preciseBox->isChecked(), ticked);
+    }
+}
+
+// Space on "开始录音" starts a take; while the stop is locked no control takes
+// the key, and once it unlocks the next Space stops the take.
+TEST_F(PitchMeterTest, TheSecondSpaceStopsTheTake)
+{
+    script->take = ToneBetweenSilences();
+    Activate(Windows().pitchMeter);
+    Windows().pitchMeter->recordButton->setFocus();
+    const bool forwarding = Windows().pitchMeter->forwardBox->isChecked();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(Cycle(), RecordingLocked);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);  // too early: nothing happens
+    EXPECT_EQ(Cycle(), RecordingLocked);
+    TickAt(501);
+    EXPECT_EQ(QApplication::focusWidget(), Windows().pitchMeter->recordButton);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(Cycle(), IdleAfterRecording);
+    EXPECT_EQ(Windows().pitchMeter->forwardBox->isChecked(), forwarding);
 }
 
 }  // namespace

@@ -123,6 +123,7 @@ TEST_F(TemperamentManagerTest, ClearingEmptiesBothListsAndTheNextReadingIsTheNew
     Choose(Windows().temperamentManager->fixedReferenceBox);
     Take(Windows().temperamentManager->bassButton, {261.6f});
     Take(Windows().temperamentManager->trebleButton, {277.2f});
+    AnswerNextQuestion("不保存");  // the readings were never saved
     Choose(Windows().temperamentManager->clearButton);
     EXPECT_EQ(Windows().temperamentManager->bassList->count(), 0);
     Windows().temperamentManager->AddReading(300.0f);
@@ -162,6 +163,7 @@ TEST_F(TemperamentManagerTest, ClearingKeepsTheMemoAndTheSlotsSoASaveWritesEmpty
     ClickLine(Windows().temperamentManager->trebleList, 1);
     const std::vector<std::string> memo = MemoLines(Windows().temperamentManager->detailsMemo);
 
+    AnswerNextQuestion("不保存");  // the readings were never saved
     Choose(Windows().temperamentManager->clearButton);
     EXPECT_EQ(Windows().temperamentManager->trebleList->count() + Windows().temperamentManager->bassList->count(), 0);
     EXPECT_EQ(MemoLines(Windows().temperamentManager->detailsMemo), memo);

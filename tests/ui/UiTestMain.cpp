@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/TonarelApplication.h"
+#include "tests/support/PrivateConfiguration.h"
 
 using namespace tonarel;
 
@@ -16,6 +17,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    tonarel::test::UsePrivateConfiguration();
     TonarelApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

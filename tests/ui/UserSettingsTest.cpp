@@ -1,4 +1,4 @@
-// The program keeps no settings: a run leaves the user's configuration as it
+// The file dialogs keep no settings: a run leaves the user's configuration as it
 // found it and takes nothing from it. Qt's file dialogs would otherwise write
 // their history, last folder and view state to QtProject.conf when they are
 // destroyed, and restore them in the next run.
@@ -92,7 +92,7 @@ TEST_F(UserSettingsTest, TheFileDialogsNeitherWriteNorReadTheUsersConfiguration)
     const ::testing::TestInfo* self = ::testing::UnitTest::GetInstance()->current_test_info();
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("HOME", home.path());
-    environment.insert("XDG_CONFIG_HOME", config);
+    environment.insert("TONAREL_TEST_CONFIG_HOME", config);  // the child's XDG_CONFIG_HOME
     environment.insert(kRememberedFolder, remembered);
     QProcess child;
     child.setProcessEnvironment(environment);
