@@ -332,6 +332,10 @@ void PitchMeterWindow::RefreshButtonClick(QObject* /*sender*/)
         if (forwardBox->isChecked()) {
             emit readingForwarded(reading.frequency);
         }
+        if (reading.precise && reading.precise->found) {
+            emit preciseReadingTaken(reading.precise->firstPartialHz, reading.precise->inharmonicity,
+                                     reading.precise->partialCount);
+        }
     }
     emit samplesAnalysed(std::move(reading.samples), reading.byteCount);
 }

@@ -140,6 +140,9 @@ signals:
     void samplesAnalysed(std::shared_ptr<const int16_t[]> samples, uint32_t byteCount);
     /// "输入到音律管理器" was ticked (true) or cleared (false).
     void forwardingToggled(bool forward);
+    /// A reading with sound was taken with "精确测量" ticked: the note's first
+    /// partial in hertz, its fitted inharmonicity B and the partials used.
+    void preciseReadingTaken(double firstPartialHz, double inharmonicity, unsigned partialCount);
 
 private:
     void BuildDisplayGroup();

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "meter/PitchMeterWindow.h"
+#include "pianotuning/PianoTuningWindow.h"
 #include "platform/HelpViewer.h"
 #include "platform/UserGuide.h"
 #include "scope/OscilloscopeWindow.h"
@@ -14,6 +15,7 @@
 #include "shell/Pictures.h"
 #include "shell/TemperamentDocument.h"
 #include "temperament/TemperamentManagerWindow.h"
+#include "tuner/TunerWindow.h"
 
 namespace tonarel {
 
@@ -67,6 +69,36 @@ void ConnectPitchMeter(const ApplicationWindowSet& set)
                      &PitchMeterWindow::SetForwarding);
 }
 
+/// The tuning windows: the tuner's readings measure the piano's keys, the
+/// piano's stretch curve becomes the tuner's target, and the pitch meter's
+/// precise readings measure keys too. The main window's items bring them to
+/// the front, and the piano's unsaved readings are asked about at the end.
+void ConnectTuningWindows(const ApplicationWindowSet& set)
+{
+    tuner::TunerWindow* tuner = set.tuner;
+    pianotuning::PianoTuningWindow* piano = set.pianoTuning;
+    QObject::connect(set.mainWindow->tunerItem, &QAction::triggered, tuner, &tuner::TunerWindow::ShowInFront);
+    QObject::connect(set.mainWindow->pianoTuningItem, &QAction::triggered, piano, [piano] {
+        piano->show();
+        piano->setWindowState(piano->windowState() & ~Qt::WindowMinimized);
+        piano->raise();
+        piano->activateWindow();
+    });
+    QObject::connect(tuner, &tuner::TunerWindow::SteadyNoteRead, piano,
+                     &pianotuning::PianoTuningWindow::TakeLiveReading);
+    QObject::connect(tuner, &tuner::TunerWindow::NoteFollowed, piano, &pianotuning::PianoTuningWindow::FollowNote);
+    QObject::connect(tuner, &tuner::TunerWindow::ReferencePitchChanged, piano,
+                     &pianotuning::PianoTuningWindow::SetReferencePitch);
+    QObject::connect(piano, &pianotuning::PianoTuningWindow::StretchTargetChanged, tuner,
+                     &tuner::TunerWindow::SetStretchTarget);
+    QObject::connect(piano, &pianotuning::PianoTuningWindow::StretchTargetCleared, tuner,
+                     &tuner::TunerWindow::ClearStretchTarget);
+    QObject::connect(set.pitchMeter, &PitchMeterWindow::preciseReadingTaken, piano,
+                     &pianotuning::PianoTuningWindow::TakePreciseReading);
+    piano->SetReferencePitch(tuner->System().ReferenceHz());
+    set.mainWindow->AddEndingQuestion([piano] { return piano->MaySetPianoAside(); });
+}
+
 /// Start-up tiles the screen: the main window is a strip across its top
 /// fifth; below it the oscilloscope stands at the left edge with the pitch
 /// meter under it, and the temperament manager stands to their right.
@@ -78,6 +110,11 @@ void PlaceApplicationWindows(const ApplicationWindowSet& set)
     set.oscilloscope->SetOuterPosition(0, screen.height() / 5);
     set.pitchMeter->SetOuterPosition(0, set.mainWindow->OuterHeight() + set.oscilloscope->OuterHeight());
     set.temperamentManager->SetOuterPosition(set.oscilloscope->OuterWidth(), set.mainWindow->OuterHeight());
+    // The tuner's first place is the free area right of the temperament
+    // manager; after that, where the user left it.
+    if (!set.tuner->RestorePlacement()) {
+        set.tuner->PlaceBeside(set.temperamentManager->OuterGeometry());
+    }
 }
 
 }  // namespace
@@ -97,8 +134,11 @@ void CreateApplicationWindows()
     windows.temperamentManager = new TemperamentManagerWindow();
     windows.aboutBox = new AboutBox(windows.mainWindow);
     windows.temperamentDocument = new TemperamentDocument(*windows.temperamentManager, windows.mainWindow);
+    windows.tuner = new tuner::TunerWindow();
+    windows.pianoTuning = new pianotuning::PianoTuningWindow();
     ConnectMainWindow(windows);
     ConnectPitchMeter(windows);
+    ConnectTuningWindows(windows);
     PlaceApplicationWindows(windows);
 }
 
@@ -108,6 +148,9 @@ void ShowApplicationWindows()
                                                                    windows.pitchMeter, windows.temperamentManager}) {
         window->show();
     }
+    if (windows.tuner->WasOpenAtLastExit()) {
+        windows.tuner->show();
+    }
     // Which window ends up active differs between platforms (none on a bare
     // X server); the program starts with the main window active.
     windows.mainWindow->ShowInFront();
@@ -115,6 +158,15 @@ void ShowApplicationWindows()
 
 void DestroyApplicationWindows() noexcept
 {
+    if (windows.tuner != nullptr) {
+        try {
+            windows.tuner->RememberPlacement();
+        } catch (...) {
+            // The next start places the tuner anew.
+        }
+    }
+    Destroy(windows.pianoTuning);
+    Destroy(windows.tuner);
     Destroy(windows.temperamentManager);
     Destroy(windows.pitchMeter);
     Destroy(windows.oscilloscope);

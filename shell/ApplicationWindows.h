@@ -17,6 +17,12 @@ class OscilloscopeWindow;
 class PitchMeterWindow;
 class TemperamentDocument;
 class TemperamentManagerWindow;
+namespace tuner {
+class TunerWindow;
+}
+namespace pianotuning {
+class PianoTuningWindow;
+}
 
 /// The windows of the running program; every member null before
 /// CreateApplicationWindows and after DestroyApplicationWindows.
@@ -25,6 +31,11 @@ struct ApplicationWindowSet {
     OscilloscopeWindow* oscilloscope = nullptr;
     PitchMeterWindow* pitchMeter = nullptr;
     TemperamentManagerWindow* temperamentManager = nullptr;
+    /// The tuner 调音器 and the piano tuning window 钢琴调律: not part of the
+    /// start-up tiling, shown from the Window menu (the tuner also at start-up
+    /// when it was open as the program last ended).
+    tuner::TunerWindow* tuner = nullptr;
+    pianotuning::PianoTuningWindow* pianoTuning = nullptr;
     /// The about box made at start-up (owned by the main window); the About
     /// command makes a further one each time.
     AboutBox* aboutBox = nullptr;

@@ -138,6 +138,10 @@ void MainWindow::BuildMenu()
         item->setCheckable(true);
         item->setChecked(true);
     }
+    // The windows added for tuning live outside the start-up tiling: each item
+    // brings its window to the front; the window's own close box hides it.
+    tunerItem = window->addAction(QIcon(DrawProgramPicture(16)), QStringLiteral("调音器"));
+    pianoTuningItem = window->addAction(DrawKeyboardPicture(), QStringLiteral("钢琴调律"));
 
     QMenu* help = mainMenu->addMenu(QStringLiteral("帮助(&H)"));
     helpMenuItem = help->menuAction();
@@ -149,7 +153,7 @@ void MainWindow::BuildMenu()
         {fileMenuItem, "N7"},   {openItem, "N8"},         {saveItem, "N9"},         {saveAsItem, "N10"},
         {fileSeparator, "N11"}, {exitItem, "E1"},         {windowMenuItem, "N1"},   {oscilloscopeItem, "G1"},
         {pitchMeterItem, "N2"}, {temperamentManagerItem, "N3"}, {helpMenuItem, "N4"}, {helpTopicsItem, "N6"},
-        {aboutItem, "N5"}};
+        {aboutItem, "N5"},      {tunerItem, "TunerItem"}, {pianoTuningItem, "PianoTuningItem"}};
     for (const auto& [item, name] : designNames) {
         item->setObjectName(QString::fromLatin1(name));
     }
@@ -192,6 +196,8 @@ void MainWindow::BuildToolBar(QWidget* client)
     toolBar->addAction(oscilloscopeItem);
     toolBar->addAction(pitchMeterItem);
     toolBar->addAction(temperamentManagerItem);
+    toolBar->addAction(tunerItem);
+    toolBar->addAction(pianoTuningItem);
 
     openButton = ToolButtonFor(openItem, "ToolButton1");
     saveButton = ToolButtonFor(saveItem, "ToolButton2");
@@ -199,6 +205,8 @@ void MainWindow::BuildToolBar(QWidget* client)
     oscilloscopeButton = ToolButtonFor(oscilloscopeItem, "ToolButton5");
     pitchMeterButton = ToolButtonFor(pitchMeterItem, "ToolButton6");
     temperamentManagerButton = ToolButtonFor(temperamentManagerItem, "ToolButton7");
+    tunerButton = ToolButtonFor(tunerItem, "TunerButton");
+    pianoTuningButton = ToolButtonFor(pianoTuningItem, "PianoTuningButton");
 }
 
 QToolButton* MainWindow::ToolButtonFor(QAction* item, const char* name)
@@ -217,11 +225,19 @@ void MainWindow::FormClose(QObject* /*sender*/)
     std::filesystem::remove(ApplicationTakeFiles().take, ignored);
 }
 
+void MainWindow::AddEndingQuestion(std::function<bool()> mayEnd)
+{
+    endingQuestions_.push_back(std::move(mayEnd));
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     bool closing = true;
     RunGuarded([this, &closing] {
         closing = SettleUnsavedChanges();
+        for (const auto& mayEnd : endingQuestions_) {
+            closing = closing && mayEnd();
+        }
         if (closing) {
             FormClose(this);
         }

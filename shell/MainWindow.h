@@ -16,7 +16,9 @@
 #include <QPlainTextEdit>
 #include <QToolBar>
 #include <QToolButton>
+#include <functional>
 #include <map>
+#include <vector>
 
 #include "forms/TonarelForm.h"
 #include "shell/Pictures.h"
@@ -46,6 +48,8 @@ public:
     QAction* oscilloscopeItem;            ///< [G1]   示波器(&G), checkable
     QAction* pitchMeterItem;              ///< [N2]   音准仪(&Y), checkable
     QAction* temperamentManagerItem;      ///< [N3]   音律管理器(&M), checkable
+    QAction* tunerItem;                   ///< [TunerItem]       调音器: shows the tuner in front
+    QAction* pianoTuningItem;             ///< [PianoTuningItem] 钢琴调律: shows the piano tuning window in front
     QAction* helpMenuItem;                ///< [N4] 帮助(&H)
     QAction* helpTopicsItem;              ///< [N6]   帮助主题(&H)
     QAction* aboutItem;                   ///< [N5]   关于(&A)
@@ -61,6 +65,8 @@ public:
     QToolButton* oscilloscopeButton;      ///< [ToolButton5] oscilloscopeItem
     QToolButton* pitchMeterButton;        ///< [ToolButton6] pitchMeterItem
     QToolButton* temperamentManagerButton;  ///< [ToolButton7] temperamentManagerItem
+    QToolButton* tunerButton;             ///< [TunerButton] tunerItem
+    QToolButton* pianoTuningButton;       ///< [PianoTuningButton] pianoTuningItem
 
     ImageList images;                     ///< [ImageList1]
     QLabel* programPicture;               ///< [Image1]
@@ -77,6 +83,12 @@ public:
     /// window stays the caller's. The item bound to the temperament manager
     /// is also the window that Open shows.
     void BindWindowItem(QAction* item, TonarelForm* window);
+
+    /// Adds a question put before the program ends (after the temperament
+    /// table's): `mayEnd` returns false when the user chose to stay, and the
+    /// main window then stays open. The shell adds one per window that holds
+    /// a document of its own.
+    void AddEndingQuestion(std::function<bool()> mayEnd);
 
     /// Makes the File menu work on `document` (not owned; it must outlive
     /// this window) and shows its state in the title from now on.
@@ -130,6 +142,7 @@ private:
     bool SaveWithDialog();
 
     std::map<const QAction*, TonarelForm*> windowOfItem_;
+    std::vector<std::function<bool()>> endingQuestions_;
     TemperamentDocument* document_ = nullptr;
     QString openDialogFileName_;  ///< last name confirmed in openDialog
 };

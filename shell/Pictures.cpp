@@ -157,4 +157,22 @@ QPixmap DrawProgramPicture(int size)
     return pixmap;
 }
 
+QIcon DrawKeyboardPicture()
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(0, 2, 15, 12);
+    for (int x = 4; x < 15; x += 4) {
+        painter.drawLine(x, 2, x, 14);
+    }
+    painter.setBrush(Qt::black);
+    for (int x : {3, 7, 11}) {
+        painter.drawRect(x - 1, 2, 2, 7);
+    }
+    return QIcon(pixmap);
+}
+
 }  // namespace tonarel

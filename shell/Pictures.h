@@ -17,4 +17,7 @@ ImageList DrawImageList();
 /// window icon, the main window's Image1 and the about box.
 QPixmap DrawProgramPicture(int size);
 
+/// A piano's keys, 16 × 16: the piano tuning window's item and tool button.
+QIcon DrawKeyboardPicture();
+
 }  // namespace tonarel

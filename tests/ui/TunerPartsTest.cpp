@@ -9,7 +9,7 @@
 #include <variant>
 
 #include "platform/ToneGenerator.h"
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tuner/CalibrationMeasurement.h"
 #include "tuner/CentsNeedle.h"
 #include "tuner/TunerTexts.h"
@@ -74,11 +74,11 @@ TEST(CentsNeedle, AppearsAtTheFirstReadingThenGlidesQuicklyToTheNext)
 
 std::variant<double, std::string> Calibrate(double knownHz, double playedHz, double soundingShare)
 {
-    test::PartialTone tone;
+    tones::PartialTone tone;
     tone.f0Hz = playedHz;
     tone.amplitudes = {8000.0, 3000.0};
     const auto total = static_cast<uint32_t>((CalibrationMeasurement::kSeconds + 0.1) * 44100);
-    std::vector<int16_t> samples = test::Synthesise(tone, static_cast<uint32_t>(total * soundingShare));
+    std::vector<int16_t> samples = tones::Synthesise(tone, static_cast<uint32_t>(total * soundingShare));
     samples.resize(total, 0);
     CalibrationMeasurement measurement(knownHz);
     for (std::size_t at = 0; at < samples.size(); at += 700) {

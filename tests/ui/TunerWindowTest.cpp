@@ -18,7 +18,7 @@
 
 #include "forms/UserMessage.h"
 #include "tests/support/LiveSoundInputStandIn.h"
-#include "tests/support/PartialTone.h"
+#include "tools/tones/PartialTone.h"
 #include "tuner/CalibrationDialog.h"
 #include "tuner/StrobeBand.h"
 #include "tuner/TunerSettings.h"
@@ -32,10 +32,10 @@ namespace {
 
 std::vector<int16_t> Tone(double hz, double seconds)
 {
-    test::PartialTone tone;
+    tones::PartialTone tone;
     tone.f0Hz = hz;
     tone.amplitudes = {12000.0};
-    return test::Synthesise(tone, static_cast<uint32_t>(seconds * 44100));
+    return tones::Synthesise(tone, static_cast<uint32_t>(seconds * 44100));
 }
 
 std::vector<int16_t> Silence(double seconds)
