@@ -46,6 +46,8 @@ protected:
         std::ofstream("short.wav") << std::string(43, 'x');
         WriteCaptureFile("rate-zero.wav", ToneBetweenSilences(), CaptureFileHeaderFields::WithByteRate(0));
         ASSERT_EQ(mkfifo("pipe.wav", 0600), 0);
+        std::ofstream("not-a-number.scl") << "! bad\r\nbad\r\n 3\r\n 3/2\r\n fifth\r\n 2/1\r\n";
+        std::ofstream("missing-degrees.scl") << "missing\n 12\n 3/2\n 2/1\n";
     }
 };
 
@@ -107,7 +109,18 @@ TEST_F(AnalyzeTool, RefusesWithAMessageAndANonZeroExitStatus)
                           Row{"'\xe2\x80\xaevaw.exe'", 1, "无法读取文件 $'\\u202Evaw.exe'"},
                           Row{"whole.wav 'bell\x07'", 2, "多余的参数：$'bell\\x07'"},
                           Row{"'--sn\x1b'", 2, "未知选项：$'--sn\\e'"},
-                          Row{"whole.wav '--snr=1\x1b'", 2, "而不是 $'1\\e'"}}) {
+                          Row{"whole.wav '--snr=1\x1b'", 2, "而不是 $'1\\e'"},
+                          Row{"whole.wav --track --reference 399.99", 2,
+                              "--reference 的值必须是 400 到 480 之间的数（赫兹），而不是 \"399.99\""},
+                          Row{"whole.wav --reference=4.4e2", 2, "而不是 \"4.4e2\""},
+                          Row{"whole.wav --temperament Equal", 2, "--temperament 的值必须是 equal、pythagorean、"},
+                          Row{"whole.wav --tonic H", 2, "--tonic 的值必须是 C、C♯、D"},
+                          Row{"whole.wav --tonic", 2, "选项 --tonic 缺少数值"},
+                          Row{"whole.wav --temperament just --scala not-a-number.scl", 2, "只能用一个"},
+                          Row{"whole.wav --track --scala not-a-number.scl", 2,
+                              "音阶文件 \"not-a-number.scl\" 第 5 行："},
+                          Row{"whole.wav --scala missing-degrees.scl", 2, "\"missing-degrees.scl\" 第 2 行："},
+                          Row{"missing.wav --scala none.scl", 2, "无法读取音阶文件 \"none.scl\"：文件不存在"}}) {
         const ToolRun run = RunTool(row.arguments);
         EXPECT_EQ(run.exitStatus, row.exitStatus) << row.arguments;
         EXPECT_THAT(run.err, HasSubstr(row.message)) << row.arguments;
@@ -136,6 +149,23 @@ TEST_F(AnalyzeTool, TakesTheFrequencyFromThePreciseReading)
     EXPECT_THAT(run.out, HasSubstr(R"("no_sound": true,)"));
     EXPECT_THAT(run.out, ::testing::Not(HasSubstr("precise")));
     EXPECT_THAT(RunTool("whole.wav --json").out, ::testing::Not(HasSubstr("precise")));
+}
+
+// The tuning options name the precise reading's note; without them the
+// object keeps its fields. --version answers before anything else.
+TEST_F(AnalyzeTool, NamesThePreciseReadingInTheTuningSystemChosen)
+{
+    ToolRun run = RunTool("whole.wav --precise --json --reference 441");
+    EXPECT_EQ(run.exitStatus, 0) << run.err;
+    EXPECT_THAT(run.out, HasSubstr(R"(, "note": "A4", "target": 441, "cents": )"));
+    const std::size_t at = run.out.find("\"cents\": ");
+    ASSERT_NE(at, std::string::npos) << run.out;
+    EXPECT_NEAR(std::strtod(run.out.c_str() + at + 9, nullptr), 0.0, 0.05) << run.out;
+    EXPECT_THAT(RunTool("whole.wav --precise --json").out, ::testing::Not(HasSubstr("\"note\"")));
+
+    run = RunTool("--version whole.wav --fast");
+    EXPECT_EQ(run.exitStatus, 0);
+    EXPECT_EQ(run.out, "tonarel-analyze " TONAREL_VERSION "\n");
 }
 
 // --precise reads a file as it is: the same A4 at another rate, in two

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <optional>
+#include <utility>
 
 #include "tools/analyze/QuotedArgument.h"
 
@@ -60,6 +61,9 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
         if (argument == "--help" || argument == "-h") {
             return HelpRequest{};
         }
+        if (argument == "--version") {
+            return VersionRequest{};
+        }
         if (argument == "--json") {
             request.json = true;
             continue;
@@ -81,7 +85,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
                 option = &candidate;
             }
         }
-        if (option == nullptr) {
+        if (option == nullptr && !IsTuningOption(name)) {
             return ArgumentError{"未知选项：" + QuotedArgument(argument)};
         }
         std::string valueText;
@@ -91,6 +95,12 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
             valueText = arguments[++k];
         } else {
             return ArgumentError{"选项 " + name + " 缺少数值"};
+        }
+        if (option == nullptr) {
+            if (std::optional<std::string> problem = TakeTuningOption(request.tuning, name, valueText)) {
+                return ArgumentError{std::move(*problem)};
+            }
+            continue;
         }
         const std::optional<uint32_t> value = ParseDecimal(valueText);
         const std::string range = std::to_string(option->lowest) + " 到 " + std::to_string(option->highest);
@@ -110,6 +120,8 @@ std::string UsageText()
 {
     return "用法：tonarel-analyze FILE.wav [--segment-ms N] [--snr N] [--divisor N] [--precise] [--json]\n"
            "      tonarel-analyze FILE.wav --track\n"
+           "      两者都可加：[--reference 赫兹] [--temperament 律制 | --scala FILE.scl] [--tonic 音名]\n"
+           "      tonarel-analyze --version\n"
            "像音准仪一样分析一个录音文件（单声道 16 位 44100 Hz 的 WAV 文件），\n"
            "并输出音准仪显示的频率、信/噪比、半音序号和偏差。其他格式的文件照样分析，\n"
            "但先在标准错误上警告：标准测量把每个文件都当作这种格式读取。\n"
@@ -121,12 +133,21 @@ std::string UsageText()
            "                  任何采样率，多声道混为单声道，16/24/32 位整数或浮点，WAV、FLAC、Ogg\n"
            "  --json          输出一个 JSON 对象，包括数值和诊断信息；与 --precise 同用时\n"
            "                  另有 \"precise\" 对象：所用片段（begin、end，数据偏移字节）、\n"
-           "                  可信度（confidence，0 到 1）、非谐性系数（inharmonicity）等\n"
+           "                  可信度（confidence，0 到 1）、非谐性系数（inharmonicity）等；\n"
+           "                  给了下面的律制选项时还有音名（note）、目标频率（target）和偏差（cents）\n"
            "  --track         像调音器一样实时跟踪：每 1024 个采样输出一行 JSON 对象，包括时间（time，秒）、\n"
            "                  是否找到音符（found）、频率（frequency）、音名（note）、目标频率（target）、\n"
-           "                  偏差（cents，音分）和可信度（confidence）；暂按 A4 = 440 Hz 的十二平均律\n"
+           "                  偏差（cents，音分）和可信度（confidence）\n"
+           "  --version       输出版本后退出\n"
+           "音名、目标频率和偏差（音分）按以下律制计算；默认 A4 = 440 Hz 的十二平均律，主音 C：\n"
+           "  --reference 赫兹     标准音 A4 的频率（400 到 480，精确到 0.01）；默认 440\n"
+           "  --temperament 律制   equal（十二平均律）、pythagorean（五度相生律）、just（纯律）、\n"
+           "                       meantone-1/4、meantone-1/6（1/4、1/6 音差中庸全音律）、\n"
+           "                       werckmeister3、kirnberger3、vallotti 或 young2；默认 equal\n"
+           "  --tonic 音名         律制的主音：C、C♯（或 C#）、D♭（或 Db）、D … B；默认 C\n"
+           "  --scala FILE.scl     用 Scala 音阶文件代替 --temperament\n"
            "退出状态：0 已分析（包括没有声音的结果），1 文件无法读取、不是声音文件或输出失败，\n"
-           "2 参数错误。\n";
+           "2 参数错误（包括无法读取或有误的音阶文件）。\n";
 }
 
 }  // namespace tonarel::analyze

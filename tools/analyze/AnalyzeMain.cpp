@@ -15,6 +15,7 @@
 #include "tools/analyze/AnalyzeReport.h"
 #include "tools/analyze/QuotedArgument.h"
 #include "tools/analyze/TrackReport.h"
+#include "tools/analyze/TuningChoice.h"
 #include "wave/CaptureFile.h"
 #include "wave/SoundFileReader.h"
 
@@ -121,20 +122,35 @@ int main(int argc, char** argv)
         std::fputs(UsageText().c_str(), stdout);
         return kExitAnalysed;
     }
+    if (std::holds_alternative<VersionRequest>(parsed)) {
+        std::fputs("tonarel-analyze " TONAREL_VERSION "\n", stdout);
+        return std::fflush(stdout) == 0 ? kExitAnalysed : kExitFailure;
+    }
     const AnalyzeRequest& request = std::get<AnalyzeRequest>(parsed);
+    // The Scala file belongs to the command line: a broken one is refused
+    // before the recording is looked at.
+    auto tuning = BuildTuningSystem(request.tuning);
+    if (const auto* problem = std::get_if<std::string>(&tuning)) {
+        Complain(*problem);
+        return kExitBadArguments;
+    }
+    const tuning::TuningSystem& tuningSystem = std::get<tuning::TuningSystem>(tuning);
     if (!CheckReadable(request.fileName, request.options.precise)) {
         return kExitFailure;
     }
 
     if (request.track) {
         std::optional<CaptureFile> file = CaptureFile::Open(request.fileName);
-        return file && WriteTrackedReadings(*file, stdout) ? kExitAnalysed : kExitFailure;
+        return file && WriteTrackedReadings(*file, tuningSystem, stdout) ? kExitAnalysed : kExitFailure;
     }
 
     std::array<float, kSemitoneCount> semitoneTable{};
     BuildSemitoneTable(kReferencePitchHz, semitoneTable);
     const RecordingAnalysis analysis = AnalyseRecording(request.fileName, request.options, semitoneTable);
-    const std::string report = request.json ? FormatJson(analysis) : FormatLabels(analysis);
+    // The note fields are added only when asked for, so that the object stays
+    // as scripts written for it know it.
+    const tuning::TuningSystem* namedIn = request.tuning.Given() ? &tuningSystem : nullptr;
+    const std::string report = request.json ? FormatJson(analysis, namedIn) : FormatLabels(analysis);
     std::fputs(report.c_str(), stdout);
     return std::fflush(stdout) == 0 ? kExitAnalysed : kExitFailure;
 }

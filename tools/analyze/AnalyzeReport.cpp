@@ -31,6 +31,18 @@ std::string JsonNumberUnless(bool absent, Number value)
     return absent ? "null" : std::to_string(value);
 }
 
+// The precise reading named in a tuning system: its nearest note, target and cents.
+std::string NoteFields(const PreciseReading& precise, const tuning::TuningSystem& tuning)
+{
+    const double hz = precise.firstPartialHz;
+    if (!precise.found || !std::isfinite(hz) || hz <= 0.0) {
+        return ", \"note\": null, \"target\": null, \"cents\": null";
+    }
+    const tuning::TuningSystem::Reading nearest = tuning.Nearest(hz);
+    return ", \"note\": " + JsonString(nearest.note.name) + ", \"target\": " + JsonReal(nearest.note.targetHz) +
+           ", \"cents\": " + JsonReal(nearest.cents);
+}
+
 }  // namespace
 
 std::string JsonString(const std::string& text)
@@ -70,7 +82,7 @@ std::string FormatLabels(const RecordingAnalysis& analysis)
     return text;
 }
 
-std::string FormatJson(const RecordingAnalysis& analysis)
+std::string FormatJson(const RecordingAnalysis& analysis, const tuning::TuningSystem* tuning)
 {
     const PitchDiagnostics& diagnostics = analysis.diagnostics;
     const bool noRegion = !diagnostics.regionFound;
@@ -101,7 +113,8 @@ std::string FormatJson(const RecordingAnalysis& analysis)
                              ", \"end\": " + std::to_string(precise.endByte) +
                              ", \"confidence\": " + JsonReal(precise.confidence) +
                              ", \"inharmonicity\": " + JsonReal(precise.inharmonicity) +
-                             ", \"partials\": " + std::to_string(precise.partialCount) + "}",
+                             ", \"partials\": " + std::to_string(precise.partialCount) +
+                             (tuning != nullptr ? NoteFields(precise, *tuning) : "") + "}",
               true);
     }
     json += "}\n";

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "meter/core/RecordingAnalysis.h"
+#include "tuner/core/TuningSystem.h"
 
 namespace tonarel::analyze {
 
@@ -23,8 +24,11 @@ std::string FormatLabels(const RecordingAnalysis& analysis);
 /// `precise`: found, first_partial_hz (the unrounded reading), begin and end
 /// (data offsets in bytes of the stretch it used; 2 bytes per frame in a file
 /// of another format), confidence (0 to 1),
-/// inharmonicity (B) and partials (how many it used).
-std::string FormatJson(const RecordingAnalysis& analysis);
+/// inharmonicity (B) and partials (how many it used); given a `tuning`, also
+/// note ("A4"), target (Hz) and cents: the nearest note of that system to
+/// first_partial_hz, null when the reading found none. Without `tuning` the
+/// object is as it always was.
+std::string FormatJson(const RecordingAnalysis& analysis, const tuning::TuningSystem* tuning = nullptr);
 
 /// `text` as a JSON string literal, quotes included; UTF-8 passes through.
 std::string JsonString(const std::string& text);

@@ -4,12 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "tuner/core/PitchNames.h"
+#include "tools/analyze/AnalyzeReport.h"
 
 namespace tonarel::analyze {
 namespace {
-
-constexpr double kReferenceHz = 440.0;
 
 std::string JsonDouble(double value)
 {
@@ -23,17 +21,14 @@ std::string JsonDouble(double value)
 
 }  // namespace
 
-std::string FormatTrackedReading(const tuner::LiveReading& reading)
+std::string FormatTrackedReading(const tuner::LiveReading& reading, const tuning::TuningSystem& tuning)
 {
     std::string line = "{\"time\":" + JsonDouble(reading.timeSeconds) + ",\"found\":";
     line += reading.found ? "true" : "false";
     if (reading.found) {
-        const double semitones = 12.0 * std::log2(reading.firstPartialHz / kReferenceHz);
-        const int midi = tuning::kMidiA4 + static_cast<int>(std::lround(semitones));
-        const double target = tuning::EqualTemperedHz(midi, kReferenceHz);
-        line += ",\"frequency\":" + JsonDouble(reading.firstPartialHz) + ",\"note\":\"" + tuning::NoteName(midi) +
-                "\",\"target\":" + JsonDouble(target) +
-                ",\"cents\":" + JsonDouble(tuning::CentsBetween(reading.firstPartialHz, target));
+        const tuning::TuningSystem::Reading nearest = tuning.Nearest(reading.firstPartialHz);
+        line += ",\"frequency\":" + JsonDouble(reading.firstPartialHz) + ",\"note\":" + JsonString(nearest.note.name) +
+                ",\"target\":" + JsonDouble(nearest.note.targetHz) + ",\"cents\":" + JsonDouble(nearest.cents);
     } else {
         line += ",\"frequency\":null,\"note\":null,\"target\":null,\"cents\":null";
     }
@@ -41,7 +36,7 @@ std::string FormatTrackedReading(const tuner::LiveReading& reading)
     return line;
 }
 
-bool WriteTrackedReadings(CaptureFile& file, std::FILE* out)
+bool WriteTrackedReadings(CaptureFile& file, const tuning::TuningSystem& tuning, std::FILE* out)
 {
     tuner::LiveTracker tracker;
     std::vector<tuner::LiveReading> readings;
@@ -55,7 +50,7 @@ bool WriteTrackedReadings(CaptureFile& file, std::FILE* out)
         readings.clear();
         tracker.Feed(view, readings);
         for (const tuner::LiveReading& reading : readings) {
-            const std::string line = FormatTrackedReading(reading);
+            const std::string line = FormatTrackedReading(reading, tuning);
             if (std::fputs(line.c_str(), out) < 0) {
                 return false;
             }
