@@ -25,15 +25,17 @@ const QString kStartHint = QStringLiteral("按下一秒后输入声音");
 const QString kStopCaption = QStringLiteral("停止录音");
 const QString kStopHint = QStringLiteral("声音输入完毕后请按下");
 
-// Value labels are 46 × 13 and never grow: a long number is cut off at the
-// right edge (a QLabel without word wrap clips without an ellipsis).
+// Value labels are 46 × 13 at design size; a longer text widens its label
+// (ValueGroupBox::ShowValue), so that no figure is cut off.
+constexpr int kValueLabelWidth = 46;
+
 QLabel* MakeValueLabel(QWidget* parent, const char* name, QPoint position, bool reading)
 {
     auto* label = new QLabel(QStringLiteral("0"), parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setWordWrap(false);
-    label->setGeometry(QRect(position, QSize(46, 13)));
+    label->setGeometry(QRect(position, QSize(kValueLabelWidth, 13)));
     if (reading) {
         QPalette colours = label->palette();
         // The reading's three values stand out: hot-track text on the caption
@@ -76,6 +78,8 @@ PitchMeterWindow::PitchMeterWindow()
     BuildDisplayGroup();
     BuildOptionsGroup();
     BuildButtonRow();
+    // A grown value lies over the options group, not under it.
+    displayGroup->raise();
 
     // Remembered across runs; set before the handlers are connected, so
     // that restoring it writes nothing.
@@ -103,9 +107,11 @@ PitchMeterWindow::~PitchMeterWindow()
 
 void PitchMeterWindow::BuildDisplayGroup()
 {
-    displayGroup = new QGroupBox(QStringLiteral("显示数据"), this);
+    // The values may grow to the window's right margin, over the options
+    // group beside the frame.
+    const QRect frame(8, 4, 193, 196);
+    displayGroup = new ValueGroupBox(QStringLiteral("显示数据"), frame, width() - frame.x() - frame.x(), this);
     displayGroup->setObjectName(QStringLiteral("GroupBox1"));
-    displayGroup->setGeometry(8, 4, 193, 196);
 
     struct Row {
         QLabel** value;
@@ -131,6 +137,11 @@ void PitchMeterWindow::BuildDisplayGroup()
         }
         top += 33;
     }
+}
+
+void PitchMeterWindow::ShowValue(QLabel* label, const QString& text)
+{
+    displayGroup->ShowValue(label, text, kValueLabelWidth);
 }
 
 void PitchMeterWindow::BuildOptionsGroup()
@@ -292,7 +303,7 @@ void PitchMeterWindow::ShowIdleButton()
 void PitchMeterWindow::RecordingTimerTick(QObject* /*sender*/)
 {
     const RecordingCycle::Poll poll = cycle_.PollPosition();
-    recordingTimeValue->setText(QString::number(poll.shownMilliseconds));
+    ShowValue(recordingTimeValue, QString::number(poll.shownMilliseconds));
     if (poll.stopUnlocked && !recordButton->isEnabled()) {
         recordButton->setEnabled(true);
         if (focusBackOnUnlock_) {
@@ -320,13 +331,13 @@ void PitchMeterWindow::RefreshButtonClick(QObject* /*sender*/)
 
     // With no sound the index and deviation keep the last reading.
     if (reading.deviationText) {
-        deviationValue->setText(QString::fromStdString(*reading.deviationText));
+        ShowValue(deviationValue, QString::fromStdString(*reading.deviationText));
     }
     if (reading.semitoneText) {
-        semitoneValue->setText(QString::fromStdString(*reading.semitoneText));
+        ShowValue(semitoneValue, QString::fromStdString(*reading.semitoneText));
     }
-    frequencyValue->setText(QString::fromStdString(reading.frequencyText));
-    snrValue->setText(QString::fromStdString(reading.snrText));
+    ShowValue(frequencyValue, QString::fromStdString(reading.frequencyText));
+    ShowValue(snrValue, QString::fromStdString(reading.snrText));
     if (!reading.noSound) {
         emit readingTaken(reading.frequency);
         if (forwardBox->isChecked()) {

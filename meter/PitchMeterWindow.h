@@ -28,6 +28,7 @@
 #include "meter/core/RecordingCycle.h"
 #include "meter/LabeledEdit.h"
 #include "meter/UpDown.h"
+#include "meter/ValueGroupBox.h"
 #include "wave/CaptureDevice.h"
 
 namespace tonarel {
@@ -47,7 +48,7 @@ public:
     ~PitchMeterWindow() override;
 
     // The display group. Design names (the objectName of each) in brackets.
-    QGroupBox* displayGroup;      ///< [GroupBox1] "显示数据"
+    ValueGroupBox* displayGroup;  ///< [GroupBox1] "显示数据"; its values show their whole text
     QLabel* recordingTimeValue;   ///< [Label1] recording time in milliseconds
     QLabel* snrValue;             ///< [Label6] signal-to-noise value used, or "太小了！"
     QLabel* frequencyValue;       ///< [Label3] frequency in hertz, or "没有声音输入!   "
@@ -148,6 +149,8 @@ private:
     void BuildDisplayGroup();
     void BuildOptionsGroup();
     void BuildButtonRow();
+    /// Shows `text` in the value label `label`, widened to the whole text.
+    void ShowValue(QLabel* label, const QString& text);
     void ConnectHandlers();
     void StartRecording();
     void StopRecording();

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QTest>
 #include <cmath>
 #include <cstdlib>
@@ -232,6 +233,33 @@ TEST_F(PitchMeterTest, AnalysisShowsTheReadingAndHandsTheSegmentToTheOscilloscop
     }
 }
 
+// A value label shows its whole text: as wide as the text, from its design
+// left edge, inside the window, and on top of the options group it reaches
+// over, which stays usable beside it.
+static void ExpectWholeTextShown(const QLabel* label)
+{
+    const PitchMeterWindow& meter = *Windows().pitchMeter;
+    EXPECT_LE(QFontMetrics(label->font()).horizontalAdvance(label->text()), label->width()) << label->text().toStdString();
+    EXPECT_EQ(label->x(), 134);
+    const QRect shown = label->geometry().translated(meter.displayGroup->pos());
+    EXPECT_LE(shown.right(), meter.width() - 8) << "inside the window's margin";
+    EXPECT_EQ(meter.childAt(shown.topRight()), label) << "the grown label is the widget seen there";
+}
+
+TEST_F(PitchMeterTest, ValueLabelsGrowToTheirWholeTextOverTheOptionsGroup)
+{
+    PitchMeterWindow& meter = *Windows().pitchMeter;
+    for (QLabel* label : {meter.deviationValue, meter.frequencyValue, meter.semitoneValue, meter.snrValue}) {
+        SCOPED_TRACE(label->objectName().toStdString());
+        meter.displayGroup->ShowValue(label, QStringLiteral("-0.0759740259740260"), 46);
+        ExpectWholeTextShown(label);
+        meter.displayGroup->ShowValue(label, QStringLiteral("0"), 46);
+        EXPECT_EQ(label->width(), 46) << "a short text keeps the design width";
+    }
+    // Beside the short labels, the options group answers the mouse again.
+    EXPECT_EQ(meter.childAt(meter.divisorSlider->geometry().center() + meter.optionsGroup->pos()), meter.divisorSlider);
+}
+
 // The options group as the estimator sees it, through the refresh button and
 // through the stop of a recording (the options changed while it runs). Each
 // row gives the estimator other options than the design state does, and the
@@ -340,7 +368,7 @@ TEST_F(PitchMeterTest, ManagerGetsReadingsOnlyWhileTickedAndNoSoundKeepsTheIndex
     Windows().pitchMeter->RefreshButtonClick(Windows().pitchMeter->refreshButton);
     EXPECT_EQ(ManagerLines(), 1) << "no sound, no reading";
     EXPECT_EQ(Shown(), (Readout{"没有声音输入!   ", "太小了！", "0", "-0.454545468091965"}));
-    EXPECT_EQ(Windows().pitchMeter->frequencyValue->width(), 46) << "a long text is cut off, the label does not grow";
+    ExpectWholeTextShown(Windows().pitchMeter->frequencyValue);
     ASSERT_EQ(analysedBytes, 2u);
     EXPECT_EQ(analysedSamples[0], 0);
     EXPECT_TRUE(messages.empty());
