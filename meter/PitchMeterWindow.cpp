@@ -1,5 +1,7 @@
 #include "meter/PitchMeterWindow.h"
 
+#include <cmath>
+
 #include <QShortcut>
 #include <QStyle>
 #include <exception>
@@ -326,6 +328,7 @@ void PitchMeterWindow::RefreshButtonClick(QObject* /*sender*/)
     options.givenSnr = autoSnrBox->isChecked() ? 0 : snrField->text().toUInt();
     options.divisor = static_cast<uint32_t>(divisorSlider->value());
     options.precise = preciseBox->isChecked();
+    options.preciseCorrection = preciseCorrection_;
     RecordingAnalysis reading =
         AnalyseRecording(cycle_.Files().take, options, SemitoneTable, UserDecimalSeparator());
 
@@ -403,6 +406,13 @@ void PitchMeterWindow::ReplaceCaptureDevice(std::unique_ptr<CaptureDevice> devic
 void PitchMeterWindow::SetForwarding(bool forward)
 {
     forwardBox->setChecked(forward);
+}
+
+void PitchMeterWindow::SetPreciseCorrection(double factor)
+{
+    // Calibrations beyond ±2 % are refused where they are measured; a factor
+    // outside that is no calibration at all.
+    preciseCorrection_ = std::isfinite(factor) && factor >= 0.98 && factor <= 1.02 ? factor : 1.0;
 }
 
 }  // namespace tonarel

@@ -122,6 +122,9 @@ public:
     void ReplaceCaptureDevice(std::unique_ptr<CaptureDevice> device);
 
 public slots:
+    /// The sound card's calibration as a factor on the precise reading's
+    /// frequencies (1 + ppm / 10^6); 1, the default, changes nothing.
+    void SetPreciseCorrection(double factor);
     /// Ticks or clears "输入到音律管理器". A new state runs ForwardBoxClick
     /// (and so emits forwardingToggled); the state it has changes nothing,
     /// which ends a mirror's exchange after one round.
@@ -157,6 +160,7 @@ private:
     void ShowIdleButton();
 
     bool focusBackOnUnlock_ = false;  ///< the record button had the focus when the take started
+    double preciseCorrection_ = 1.0;  ///< the sound card's calibration, on precise readings only
 };
 
 }  // namespace tonarel

@@ -95,6 +95,11 @@ void ConnectTuningWindows(const ApplicationWindowSet& set)
                      &tuner::TunerWindow::ClearStretchTarget);
     QObject::connect(set.pitchMeter, &PitchMeterWindow::preciseReadingTaken, piano,
                      &pianotuning::PianoTuningWindow::TakePreciseReading);
+    // The calibration measured in the tuner corrects the pitch meter's
+    // precise readings too: it is one sound card.
+    QObject::connect(tuner, &tuner::TunerWindow::CalibrationChanged, set.pitchMeter,
+                     &PitchMeterWindow::SetPreciseCorrection);
+    set.pitchMeter->SetPreciseCorrection(1.0 + tuner->CalibrationPpm() / 1e6);
     piano->SetReferencePitch(tuner->System().ReferenceHz());
     set.mainWindow->AddEndingQuestion([piano] { return piano->MaySetPianoAside(); });
 }

@@ -550,6 +550,7 @@ bool TunerWindow::SetCalibrationPpm(double ppm)
     tracker_.SetFrequencyCorrection(1.0 + ppm / 1e6);
     settings_->SetCalibrationPpm(ppm);
     ShowCalibration();
+    emit CalibrationChanged(1.0 + ppm / 1e6);
     return true;
 }
 

@@ -128,6 +128,9 @@ signals:
     void NoteFollowed(int midi);
     /// The reference pitch in force changed (hertz).
     void ReferencePitchChanged(double hz);
+    /// The sound card's calibration changed: the factor on every frequency
+    /// read, 1 + ppm / 10^6 (1 for none).
+    void CalibrationChanged(double factor);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -68,7 +68,10 @@ RecordingAnalysis AnalyseRecording(const std::filesystem::path& fileName, const 
         // A take in another format than the capture format (a file handed to
         // tonarel-analyze) is read as it really is.
         const bool plainTake = take && DescribesPlainCapture(take->Header());
-        const PreciseReading reading = plainTake ? EstimatePrecisePitch(*take) : EstimateSoundFilePitch(fileName);
+        PreciseReading reading = plainTake ? EstimatePrecisePitch(*take) : EstimateSoundFilePitch(fileName);
+        if (options.preciseCorrection != 1.0) {
+            reading.firstPartialHz *= options.preciseCorrection;
+        }
         if (reading.endByte > reading.beginByte) {
             analysis.precise = reading;
         }

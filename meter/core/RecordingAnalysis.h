@@ -45,6 +45,10 @@ struct AnalysisOptions {
     /// segment, the oscilloscope gets the first 0.5 s of the stretch the
     /// precise reading used.
     bool precise = false;
+    /// The sound card's calibration: the precise reading's frequencies are
+    /// multiplied by this factor (1 + ppm / 10^6 of the correction measured
+    /// in the tuner). 1 changes nothing; the standard reading never uses it.
+    double preciseCorrection = 1.0;
 };
 
 /// Segment length in bytes for a length in milliseconds: ms x 88.2, the

@@ -73,6 +73,12 @@ TEST_F(RecordingAnalysis, TakesTheFrequencyFromThePreciseReadingWhenAsked)
     EXPECT_EQ(precise.snrText, standard.snrText);
     EXPECT_EQ(precise.byteCount, standard.byteCount);
     EXPECT_EQ(precise.diagnostics.count, standard.diagnostics.count);
+
+    // A calibrated sound card: the precise frequency carries the correction,
+    // the standard reading does not.
+    const auto calibrated = AnalyseRecording("my.wav", {.precise = true, .preciseCorrection = 1.002}, table);
+    EXPECT_NEAR(calibrated.precise->firstPartialHz, precise.precise->firstPartialHz * 1.002, 1e-9);
+    EXPECT_EQ(AnalyseRecording("my.wav", {.preciseCorrection = 1.002}, table).frequency, standard.frequency);
 }
 
 TEST_F(RecordingAnalysis, ShowsNoSoundWhenEitherReadingFindsNone)
