@@ -122,4 +122,14 @@ int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8
     return ReplaceFileAtomically(path, [bytes](int descriptor) { return WriteAllBytes(descriptor, std::as_bytes(bytes)); });
 }
 
+std::optional<SaveFailure> SaveTextAtomically(const std::filesystem::path& path, std::string_view text)
+{
+    const int error =
+        WriteFileAtomically(path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    if (error == 0) {
+        return std::nullopt;
+    }
+    return SaveFailure{error, DescribeFileError(error)};
+}
+
 }  // namespace tonarel

@@ -6,7 +6,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
+#include <string_view>
+
+#include "common/FileErrorText.h"
 
 namespace tonarel {
 
@@ -31,5 +35,9 @@ int ReplaceFileAtomically(const std::filesystem::path& path, const std::function
 
 /// ReplaceFileAtomically with `bytes` as the whole contents.
 int WriteFileAtomically(const std::filesystem::path& path, std::span<const uint8_t> bytes);
+
+/// WriteFileAtomically with `text` as the whole contents; a failure comes
+/// back with its cause in the words the windows show.
+std::optional<SaveFailure> SaveTextAtomically(const std::filesystem::path& path, std::string_view text);
 
 }  // namespace tonarel

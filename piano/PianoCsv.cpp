@@ -42,13 +42,7 @@ std::string FormatPianoCsv(const PianoFileContents& contents)
 
 std::optional<SaveFailure> WritePianoCsv(const std::filesystem::path& path, const PianoFileContents& contents)
 {
-    const std::string text = FormatPianoCsv(contents);
-    const int error = WriteFileAtomically(
-        path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-    if (error == 0) {
-        return std::nullopt;
-    }
-    return SaveFailure{error, DescribeFileError(error)};
+    return SaveTextAtomically(path, FormatPianoCsv(contents));
 }
 
 }  // namespace tonarel::piano

@@ -227,13 +227,7 @@ std::optional<PianoFileContents> ReadPianoFile(const std::filesystem::path& path
 
 std::optional<SaveFailure> WritePianoFile(const std::filesystem::path& path, const PianoFileContents& contents)
 {
-    const std::string text = EncodePianoFile(contents);
-    const int error = WriteFileAtomically(
-        path, std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-    if (error == 0) {
-        return std::nullopt;
-    }
-    return SaveFailure{error, DescribeFileError(error)};
+    return SaveTextAtomically(path, EncodePianoFile(contents));
 }
 
 }  // namespace tonarel::piano

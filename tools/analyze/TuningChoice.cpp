@@ -4,6 +4,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "tools/analyze/DecimalArgument.h"
 #include "tools/analyze/QuotedArgument.h"
 #include "tuner/core/PitchNames.h"
 #include "tuner/core/ScalaScale.h"
@@ -15,19 +16,6 @@ constexpr std::string_view kReferenceOption = "--reference";
 constexpr std::string_view kTemperamentOption = "--temperament";
 constexpr std::string_view kTonicOption = "--tonic";
 constexpr std::string_view kScalaOption = "--scala";
-
-// A plain decimal number: "442", "415.3"; no exponent ("4.4e2"), no "+".
-std::optional<double> ParseDecimalNumber(const std::string& text)
-{
-    double value = 0.0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc() || end != last || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 std::string TemperamentNames()
 {
@@ -74,7 +62,7 @@ bool IsTuningOption(std::string_view name)
 std::optional<std::string> TakeTuningOption(TuningChoice& choice, std::string_view name, const std::string& value)
 {
     if (name == kReferenceOption) {
-        const std::optional<double> hz = ParseDecimalNumber(value);
+        const std::optional<double> hz = ParseDecimalArgument(value);
         const std::optional<double> reference = hz ? tuning::ReferencePitchFromUser(*hz) : std::nullopt;
         if (!reference) {
             return MustBe(name, "400 到 480 之间的数（赫兹）", value);

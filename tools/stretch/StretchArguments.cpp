@@ -5,6 +5,7 @@
 
 #include "piano/PianoFile.h"
 #include "piano/PianoMeasurements.h"
+#include "tools/analyze/DecimalArgument.h"
 #include "tools/analyze/QuotedArgument.h"
 #include "tuner/core/PitchNames.h"
 
@@ -13,17 +14,7 @@ namespace {
 
 using analyze::QuotedArgument;
 
-std::optional<double> ParseHertz(const std::string& text)
-{
-    double value = 0.0;
-    const char* first = text.data();
-    const char* last = first + text.size();
-    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::fixed);
-    if (text.empty() || error != std::errc() || end != last || !std::isfinite(value)) {
-        return std::nullopt;
-    }
-    return value;
-}
+using analyze::ParseDecimalArgument;
 
 }  // namespace
 
@@ -90,7 +81,7 @@ ParsedArguments ParseArguments(const std::vector<std::string>& arguments)
         } else {
             return ArgumentError{"选项 " + name + " 缺少数值"};
         }
-        const std::optional<double> hz = ParseHertz(valueText);
+        const std::optional<double> hz = ParseDecimalArgument(valueText);
         if (!hz || *hz < piano::kLowestReferenceHz || *hz > piano::kHighestReferenceHz) {
             return ArgumentError{"选项 " + name + " 的值必须是 400 到 480 之间的数（赫兹），而不是 " +
                                  QuotedArgument(valueText)};
