@@ -46,6 +46,7 @@ inline std::vector<std::string> ExpectedInstalledFiles()
         "share/tonarel/guide/images/piano.png",
         "share/tonarel/guide/images/scope.png",
         "share/tonarel/guide/images/toolbar.png",
+        "share/tonarel/guide/images/tuner.png",
     };
     for (const int size : kIconSizes) {
         const std::string folder = std::to_string(size) + "x" + std::to_string(size);

@@ -3,6 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QEvent>
+
 #include "shell/TonarelApplication.h"
 #include "tests/support/PrivateConfiguration.h"
 
@@ -19,5 +22,9 @@ int main(int argc, char** argv)
     }
     tonarel::test::UsePrivateConfiguration();
     TonarelApplication application(argc, argv);
-    return RUN_ALL_TESTS();
+    const int result = RUN_ALL_TESTS();
+    // Windows and boxes a test closed may still wait for their deferred
+    // deletion; they go before the application does.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return result;
 }
