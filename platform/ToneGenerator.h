@@ -8,8 +8,10 @@ namespace tonarel {
 
 /// A read-only QIODevice that never runs dry: 44 100 Hz mono Int16, a note of
 /// three partials (1, 1/2, 1/4 of the first's amplitude) at about -12 dBFS.
-/// The sound output pulls from it (QAudioSink pull mode), so the tone plays
-/// on without stutter however busy the program is. It fades in over 20 ms,
+/// The sound output pulls from it (QAudioSink pull mode) on the program's
+/// event loop every 20 ms and keeps 100 ms buffered, so the tone plays on
+/// through any handler shorter than 80 ms; the pitch meter's stop, the
+/// longest, takes about 30 ms (bench/SmoothWhileRecordingBench.cpp). It fades in over 20 ms,
 /// moves to a new frequency with continuous phase, and after FadeOut falls
 /// silent over 20 ms. The frequency may be set from any thread.
 class ToneGenerator final : public QIODevice {
