@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include <QShortcut>
 #include <QStyle>
 #include <exception>
 #include <utility>
@@ -14,6 +13,7 @@
 #include "meter/core/RecordingAnalysis.h"
 #include "meter/core/SemitoneTable.h"
 #include "platform/AudioInputCaptureDevice.h"
+#include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "platform/UserSettings.h"
 #include "wave/TakeFiles.h"
@@ -239,9 +239,7 @@ void PitchMeterWindow::ConnectHandlers()
     connect(recordButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RecordButtonClick(recordButton); }); });
     connect(refreshButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RefreshButtonClick(refreshButton); }); });
     connect(recordingTimer, &QTimer::timeout, this, [this] { RunGuarded([this] { RecordingTimerTick(recordingTimer); }); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
-    connect(help, &QShortcut::activated, this,
-            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kPitchMeterHelpContext); }); });
+    InstallHelpKey(*this, kPitchMeterHelpContext);
     new KeyPressFilter(segmentField, [this](QChar& key) { SegmentFieldKeyPress(segmentField, key); });
     new KeyPressFilter(snrField, [this](QChar& key) { SnrFieldKeyPress(snrField, key); });
 }

@@ -19,6 +19,8 @@
 #include "pianotuning/KeyboardStrip.h"
 #include "pianotuning/PianoDocument.h"
 #include "pianotuning/StretchChart.h"
+#include "platform/HelpKey.h"
+#include "platform/HelpViewer.h"
 #include "tuner/core/PitchNames.h"
 
 namespace tonarel::pianotuning {
@@ -97,6 +99,7 @@ PianoTuningWindow::PianoTuningWindow(QWidget* parent)
     connect(exportButton_, &QPushButton::clicked, this, [this] { RunGuarded([this] { ExportCsv(); }); });
     connect(clearKeyButton_, &QPushButton::clicked, this,
             [this] { RunGuarded([this] { document_->ClearKey(chosenKey_); }); });
+    InstallHelpKey(*this, kPianoTuningHelpContext);
     resize(kDesignWidth, kDesignHeight);
     ShowDocument();
 }

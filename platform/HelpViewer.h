@@ -14,6 +14,9 @@ inline constexpr uint32_t kMainWindowHelpContext = 2;
 inline constexpr uint32_t kPitchMeterHelpContext = 3;
 inline constexpr uint32_t kOscilloscopeHelpContext = 4;
 inline constexpr uint32_t kTemperamentManagerHelpContext = 5;
+/// The tuning windows, numbered as their chapters in the guide.
+inline constexpr uint32_t kTunerHelpContext = 11;
+inline constexpr uint32_t kPianoTuningHelpContext = 12;
 
 class HelpViewer {
 public:

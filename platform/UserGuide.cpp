@@ -27,6 +27,10 @@ QString UserGuideSection(uint32_t contextNumber)
         return QStringLiteral("oscilloscope");
     case kTemperamentManagerHelpContext:
         return QStringLiteral("temperament-manager");
+    case kTunerHelpContext:
+        return QStringLiteral("tuner");
+    case kPianoTuningHelpContext:
+        return QStringLiteral("piano");
     default:
         return QString();
     }

@@ -1,12 +1,12 @@
 #include "scope/OscilloscopeWindow.h"
 
 #include <QPainter>
-#include <QShortcut>
 #include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "forms/UserMessage.h"
+#include "platform/HelpKey.h"
 #include "platform/HelpViewer.h"
 #include "scope/core/WaveformDuration.h"
 #include "scope/core/WaveformStrokes.h"
@@ -49,9 +49,7 @@ OscilloscopeWindow::OscilloscopeWindow() : TonarelForm(1, CloseBox::None, QSize(
     autoRedrawBox->adjustSize();
 
     connect(redrawButton, &QPushButton::clicked, this, [this] { RunGuarded([this] { RedrawButtonClick(redrawButton); }); });
-    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this, nullptr, nullptr, Qt::WindowShortcut);
-    connect(help, &QShortcut::activated, this,
-            [] { RunGuarded([] { ApplicationHelpViewer().OpenAtContext(kOscilloscopeHelpContext); }); });
+    InstallHelpKey(*this, kOscilloscopeHelpContext);
     connect(waveformBox, &PaintBox::NeedsRepaint, this, [this] { RunGuarded([this] { RepaintWaveformBox(); }); });
 }
 

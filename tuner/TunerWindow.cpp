@@ -23,6 +23,8 @@
 #include "forms/UserMessage.h"
 #include "platform/AudioLiveSoundInput.h"
 #include "platform/AudioReferenceTone.h"
+#include "platform/HelpKey.h"
+#include "platform/HelpViewer.h"
 #include "tuner/CalibrationDialog.h"
 #include "tuner/CentsNeedle.h"
 #include "tuner/StrobeBand.h"
@@ -111,6 +113,7 @@ TunerWindow::TunerWindow(std::unique_ptr<LiveSoundInput> input, std::unique_ptr<
 
     ApplyStoredSettings();
     ConnectHandlers();
+    InstallHelpKey(*this, kTunerHelpContext);
     resize(sizeHint());
 }
 

@@ -12,12 +12,14 @@
 #include <vector>
 
 #include "meter/PitchMeterWindow.h"
+#include "pianotuning/PianoTuningWindow.h"
 #include "platform/HelpViewerDesktop.h"
 #include "platform/UserGuide.h"
 #include "scope/OscilloscopeWindow.h"
 #include "shell/ApplicationWindows.h"
 #include "tests/support/TemporaryDirectory.h"
 #include "tests/support/WindowSetTest.h"
+#include "tuner/TunerWindow.h"
 
 using namespace tonarel;
 
@@ -125,15 +127,18 @@ INSTANTIATE_TEST_SUITE_P(Openers, HelpViewerOpenerTest,
                                            OpenerCase{"Missing", nullptr, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// F1 in the pitch meter and the oscilloscope opens the guide at their sections.
+// F1 in a window opens the guide at that window's section.
 class WindowHelpTest : public WindowSetTest {};
 
 TEST_F(WindowHelpTest, F1OpensTheSectionOfTheActiveWindow)
 {
     for (const auto& [window, context, section] :
          {std::tuple<QWidget*, uint32_t, const char*>{Windows().pitchMeter, 3u, "taking-a-reading"},
-          std::tuple<QWidget*, uint32_t, const char*>{Windows().oscilloscope, 4u, "oscilloscope"}}) {
+          std::tuple<QWidget*, uint32_t, const char*>{Windows().oscilloscope, 4u, "oscilloscope"},
+          std::tuple<QWidget*, uint32_t, const char*>{Windows().tuner, 11u, "tuner"},
+          std::tuple<QWidget*, uint32_t, const char*>{Windows().pianoTuning, 12u, "piano"}}) {
         help->requests.clear();
+        window->show();  // the tuning windows are not shown at a first start
         Activate(window);
         QTest::keyClick(window, Qt::Key_F1);
         ASSERT_EQ(help->requests.size(), 1u) << window->objectName().toStdString();
