@@ -30,6 +30,10 @@ constexpr int kCheckEvery = 8;                        // readings between search
 constexpr int kDisagreementsToSwitch = 3;
 constexpr double kLeastMeanSquare = 1.0;              // under one sample unit RMS the input is silent
 constexpr double kAttackRise = 8.0;                   // 9 dB from one reading's samples to the next
+// From this window length up (notes below 100 Hz) the partials' frequencies
+// are read again in frames half as long: the long window spans a whole
+// cycle of a vibrato and would average it away.
+constexpr std::size_t kFinerFrom = 8192;
 
 double CentsApart(double a, double b)
 {
@@ -41,6 +45,7 @@ double CentsApart(double a, double b)
 struct LiveTracker::State {
     SampleRing ring{kRingSamples};
     PhaseAdvanceSpectrum spectrum;
+    PhaseAdvanceSpectrum finer;
     std::vector<int16_t> scratch = std::vector<int16_t>(kRingSamples);
 
     // The input's level over the current and the last reading interval.
@@ -84,7 +89,12 @@ struct LiveTracker::State {
         const std::span<int16_t> frames(scratch.data(), length + AdvanceFor(length));
         ring.CopyLatest(frames);
         spectrum.Analyse(frames, length);
-        return MeasureSeries(spectrum, model, TopHz());
+        if (length < kFinerFrom) {
+            return MeasureSeries(spectrum, model, TopHz());
+        }
+        const std::size_t finerLength = length / 2;
+        finer.Analyse(frames.last(finerLength + AdvanceFor(finerLength)), finerLength);
+        return MeasureSeries(spectrum, model, TopHz(), &finer);
     }
 
     // The note the spectrum of the samples since the attack shows, decided
