@@ -17,6 +17,7 @@ constexpr std::size_t kLobeBins = 2;              // the Hann main lobe: two bin
 // wide vibrato moves it 1 %); a larger scale comes from a stray peak taken
 // for a partial and would carry the search off to the wrong partials.
 constexpr double kLargestScale = 1.03;
+constexpr double kFinerLargestShare = 0.02;       // 34 cents: a ±20-cent vibrato with room
 
 // The power-weighted mean of the frequencies that the bins around `peak`
 // read from their phase advance; 0 when they hold no power.
@@ -32,8 +33,11 @@ double LobeFrequencyHz(const PhaseAdvanceSpectrum& spectrum, std::size_t peak)
 }
 
 // `hz`, found in the long spectrum, read again in the shorter frames: from
-// their strongest bin next to it. Kept when the short frames do not place
-// the partial within one of their bins of it (noise, or a neighbour's lobe).
+// their strongest bin next to it. Kept when the short frames place the
+// partial further from it than a wide vibrato swings about its middle
+// (kFinerLargestShare), or than one of their bins: what they read there is
+// noise or a neighbour's lobe (a fading note's partials sink into the noise
+// of the short frames first).
 double ReadFiner(const PhaseAdvanceSpectrum& finer, double hz)
 {
     if (finer.Length() == 0) {
@@ -49,7 +53,7 @@ double ReadFiner(const PhaseAdvanceSpectrum& finer, double hz)
         ++peak;
     }
     const double read = LobeFrequencyHz(finer, peak);
-    return std::fabs(read - hz) <= finer.BinHz() ? read : hz;
+    return std::fabs(read - hz) <= std::min(finer.BinHz(), kFinerLargestShare * hz) ? read : hz;
 }
 
 struct Found {
