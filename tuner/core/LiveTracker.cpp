@@ -30,10 +30,13 @@ constexpr int kCheckEvery = 8;                        // readings between search
 constexpr int kDisagreementsToSwitch = 3;
 constexpr double kLeastMeanSquare = 1.0;              // under one sample unit RMS the input is silent
 constexpr double kAttackRise = 8.0;                   // 9 dB from one reading's samples to the next
-// From this window length up (notes below 100 Hz) the partials' frequencies
-// are read again in frames half as long: the long window spans a whole
-// cycle of a vibrato and would average it away.
-constexpr std::size_t kFinerFrom = 8192;
+// In this window (notes from 50 to 100 Hz) the partials' frequencies are
+// read again in frames half as long: the window spans a whole cycle of a
+// vibrato and would average it away. Not in the longest window: its
+// half-length frames hold a note below 50 Hz's partials only about five of
+// their bins apart, and read them through their neighbours' lobes less
+// steadily (medians off by up to half a cent more).
+constexpr std::size_t kFinerWindow = 8192;
 // A decided note is taken for the octave below it when that octave's series
 // leaves less than 70 % of the power unexplained that the note's leaves, and
 // explains at least 2 % more of it: the odd partials of the lower note stand
@@ -103,7 +106,7 @@ struct LiveTracker::State {
         const std::span<int16_t> frames(scratch.data(), length + AdvanceFor(length));
         ring.CopyLatest(frames);
         spectrum.Analyse(frames, length);
-        if (length < kFinerFrom || length > 8192) {
+        if (length != kFinerWindow) {
             return MeasureSeries(spectrum, model, TopHz());
         }
         const std::size_t finerLength = length / 2;

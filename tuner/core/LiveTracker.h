@@ -17,8 +17,8 @@
 // partials from the phase advance between two frames a few milliseconds
 // apart, over a window that fits the note (tuner/core/AdaptiveWindow.h:
 // 46 ms from 1 kHz up, 93 ms from 100 Hz, 186 ms from 50 Hz, 372 ms below;
-// below 100 Hz the partials found there are read again in frames half as
-// long, so that a bass note's vibrato is not averaged away), and refits the
+// from 50 to 100 Hz the partials found there are read again in frames half
+// as long, so that a bass note's vibrato is not averaged away), and refits the
 // stiff-string model, so the reading follows a bend or a vibrato without
 // ever jumping an octave; a reading that would leap more than 50 cents
 // counts as the note not heard. The note ends when its
