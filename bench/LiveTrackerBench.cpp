@@ -62,7 +62,7 @@ const std::vector<int16_t>& Minute()
             tone.amplitudes = tones::FallingAmplitudes(std::max(2, static_cast<int>(4000.0 / tone.f0Hz)), 9000.0);
             tone.decaySeconds = 1.2;
             const auto sound = tones::Mix(tones::Synthesise(tone, 3 * 44100),
-                                         tones::Noise(3 * 44100, 30, static_cast<uint32_t>(note + 1)));
+                                          tones::Noise(3 * 44100, 30, static_cast<uint32_t>(note + 1)));
             samples.insert(samples.end(), sound.begin(), sound.end());
         }
         return samples;

@@ -41,9 +41,11 @@ inline constexpr uint32_t kMostMeasuredPartials = 40;
 /// is kept within 3 %). When `finer` holds a shorter pair of frames that
 /// ends at the same sample (after Analyse), each partial found in
 /// `spectrum` has its frequency read there instead, from the bins nearest to
-/// it: the long frames separate a bass note's close partials, the short ones
-/// follow its pitch as closely in time as a higher note's window does (a
-/// vibrato of a bass note is not averaged away). Allocates nothing.
+/// it, unless that reading lies more than 2 % (or one of the short frames'
+/// bins) from the long one's: the long frames separate a bass note's close
+/// partials, the short ones follow its pitch as closely in time as a higher
+/// note's window does (a vibrato of a bass note is not averaged away).
+/// Allocates nothing.
 /// Example: a C2 found in a 8192-sample spectrum, its frequencies read in the
 /// 4096 samples that end with it.
 SeriesMeasurement MeasureSeries(const PhaseAdvanceSpectrum& spectrum, const precise::StiffString& expected,
