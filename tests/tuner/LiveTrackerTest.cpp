@@ -134,9 +134,13 @@ TEST(LiveTracker, FollowsAGlideReadingByReading)
     }
 }
 
-TEST(LiveTracker, FollowsAVibratoInsteadOfAveragingItAway)
+class FollowsAVibrato : public ::testing::TestWithParam<PartialTone> {};
+
+// ±20 cents at 5.5 Hz swing the readings by at least ±15 cents, in the bass
+// (whose window spans a whole cycle of the vibrato) as in the middle.
+TEST_P(FollowsAVibrato, InsteadOfAveragingItAway)
 {
-    PartialTone tone = Tone(440.0, 8);
+    PartialTone tone = GetParam();
     tone.vibratoCents = 20.0;
     tone.vibratoHz = 5.5;
     const std::vector<LiveReading> found = FoundAfter(Track(tones::Synthesise(tone, 2 * 44100)), 0.5);
@@ -144,9 +148,51 @@ TEST(LiveTracker, FollowsAVibratoInsteadOfAveragingItAway)
     const auto [low, high] = std::minmax_element(found.begin(), found.end(), [](const auto& a, const auto& b) {
         return a.firstPartialHz < b.firstPartialHz;
     });
-    EXPECT_LT(Cents(low->firstPartialHz, 440.0), -15.0);
-    EXPECT_GT(Cents(high->firstPartialHz, 440.0), 15.0);
+    EXPECT_LT(Cents(low->firstPartialHz, tone.f0Hz), -15.0);
+    EXPECT_GT(Cents(high->firstPartialHz, tone.f0Hz), 15.0);
+    EXPECT_LT(LargestJump(found), 20.0);  // a vibrato moves at most 16 cents between readings
 }
+
+INSTANTIATE_TEST_SUITE_P(Notes, FollowsAVibrato, ::testing::Values(Tone(440.0, 8), Tone(65.406, 16)),
+                         [](const auto& info) { return info.index == 0 ? "A4" : "C2"; });
+
+struct LateOddPartials {
+    const char* name;
+    double f0;
+    double oddRiseSeconds;  // the odd partials grow from nothing to full over this long
+};
+
+class ReadsTheLowNoteFromItsAttack : public ::testing::TestWithParam<LateOddPartials> {};
+
+// A bass note whose odd partials build up after its even ones (a large
+// organ pipe, a piano's lowest strings) sounds at first like the octave
+// above; the readings must never show that octave and then leap down.
+TEST_P(ReadsTheLowNoteFromItsAttack, WithoutReadingTheOctaveAbove)
+{
+    const LateOddPartials& note = GetParam();
+    PartialTone even = Tone(note.f0, 24);
+    PartialTone odd = even;
+    for (std::size_t k = 0; k < even.amplitudes.size(); ++k) {
+        (k % 2 == 0 ? even : odd).amplitudes[k] = 0.0;
+    }
+    const auto evenSamples = tones::Synthesise(even, 2 * 44100);
+    auto oddSamples = tones::Synthesise(odd, 2 * 44100);
+    for (std::size_t n = 0; n < oddSamples.size(); ++n) {
+        const double t = static_cast<double>(n) / kRate;
+        oddSamples[n] = static_cast<int16_t>(std::lround(oddSamples[n] * std::min(1.0, t / note.oddRiseSeconds)));
+    }
+    const std::vector<LiveReading> found = FoundAfter(Track(tones::Mix(evenSamples, oddSamples)), 0.0);
+    ASSERT_GT(found.size(), 40u) << note.name;
+    EXPECT_LT(found.front().timeSeconds, 0.6) << note.name;
+    for (const LiveReading& reading : found) {
+        EXPECT_NEAR(Cents(reading.firstPartialHz, note.f0), 0.0, 5.0) << note.name << " at " << reading.timeSeconds;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Notes, ReadsTheLowNoteFromItsAttack,
+                         ::testing::Values(LateOddPartials{"C2_odd_partials_over_600_ms", 65.406, 0.6},
+                                           LateOddPartials{"A1_odd_partials_over_400_ms", 55.0, 0.4}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct Steady {
     const char* name;

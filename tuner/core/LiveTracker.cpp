@@ -30,6 +30,25 @@ constexpr int kCheckEvery = 8;                        // readings between search
 constexpr int kDisagreementsToSwitch = 3;
 constexpr double kLeastMeanSquare = 1.0;              // under one sample unit RMS the input is silent
 constexpr double kAttackRise = 8.0;                   // 9 dB from one reading's samples to the next
+// In this window (notes from 50 to 100 Hz) the partials' frequencies are
+// read again in frames half as long: the window spans a whole cycle of a
+// vibrato and would average it away. Not in the longest window: its
+// half-length frames hold a note below 50 Hz's partials only about five of
+// their bins apart, and read them through their neighbours' lobes less
+// steadily (medians off by up to half a cent more).
+constexpr std::size_t kFinerWindow = 8192;
+// A decided note is taken for the octave below it when that octave's series
+// leaves less than 70 % of the power unexplained that the note's leaves, and
+// explains at least 2 % more of it: the odd partials of the lower note stand
+// between the partials of the one decided.
+constexpr double kLowerUnexplainedShare = 0.7;
+constexpr double kLowerLeastGain = 0.02;
+constexpr double kLowerAgreementCents = 20.0;
+// A note decided from here up keeps its octave: at the attack its octave
+// below, if it were the note, would already show its odd partials (only a
+// bass note's build up late), and a partial an octave down in a higher
+// note belongs to its sound (an organ stop sounding the octave below).
+constexpr double kLowestSureOctaveHz = 200.0;
 
 double CentsApart(double a, double b)
 {
@@ -41,6 +60,7 @@ double CentsApart(double a, double b)
 struct LiveTracker::State {
     SampleRing ring{kRingSamples};
     PhaseAdvanceSpectrum spectrum;
+    PhaseAdvanceSpectrum finer;
     std::vector<int16_t> scratch = std::vector<int16_t>(kRingSamples);
 
     // The input's level over the current and the last reading interval.
@@ -58,6 +78,8 @@ struct LiveTracker::State {
     int sinceCheck = 0;
     int disagreements = 0;
     double pendingHz = 0.0;  // a decision waiting for its confirmation
+    bool octaveSettled = true;  // the held note's octave has been checked against the one below
+    bool announced = false;     // the held note has had a found reading
 
     std::size_t SinceAttack() const
     {
@@ -84,7 +106,12 @@ struct LiveTracker::State {
         const std::span<int16_t> frames(scratch.data(), length + AdvanceFor(length));
         ring.CopyLatest(frames);
         spectrum.Analyse(frames, length);
-        return MeasureSeries(spectrum, model, TopHz());
+        if (length != kFinerWindow) {
+            return MeasureSeries(spectrum, model, TopHz());
+        }
+        const std::size_t finerLength = length / 2;
+        finer.Analyse(frames.last(finerLength + AdvanceFor(finerLength)), finerLength);
+        return MeasureSeries(spectrum, model, TopHz(), &finer);
     }
 
     // The note the spectrum of the samples since the attack shows, decided
@@ -123,6 +150,68 @@ struct LiveTracker::State {
             return std::nullopt;
         }
         return measured;
+    }
+
+    // Whether the held note could be the octave above the note that
+    // sounds: a low note whose octave below is still a note.
+    bool LowerOctaveInDoubt() const
+    {
+        const double firstHz = held.PartialHz(1);
+        return firstHz < kLowestSureOctaveHz && firstHz / 2.0 >= precise::kLowestFirstPartialHz;
+    }
+
+    // Whether the samples since the attack fill the window that resolves
+    // the note an octave below the held one (or a search's longest stretch):
+    // before that, a low note's odd partials may not yet stand clear of its
+    // even ones, so that it reads an octave too high.
+    bool OctaveCheckDue() const
+    {
+        if (!LowerOctaveInDoubt()) {
+            return true;
+        }
+        const std::size_t lowerWindow = WindowLengthFor(held.PartialHz(1) / 2.0);
+        const std::size_t due =
+            std::min(lowerWindow + AdvanceFor(lowerWindow), kSearchSamples + AdvanceFor(kSearchSamples));
+        return SinceAttack() >= due;
+    }
+
+    // Whether the note an octave below the held one is what sounds: when its
+    // series explains the latest samples clearly better than the held one
+    // does (kLowerUnexplainedShare, kLowerLeastGain), measured over the lower
+    // note's window (or the longest the ring holds). The lower note is
+    // taken, in `lowerMeasured`, when its own fit puts its first partial
+    // where the held note's partials do; otherwise its odd partials are
+    // still too weak and scattered to place it, and the decision is unsure.
+    enum class Octave { kHeld, kLower, kUnsure };
+    Octave CheckOctave(SeriesMeasurement& lowerMeasured)
+    {
+        if (!LowerOctaveInDoubt()) {
+            return Octave::kHeld;
+        }
+        const precise::StiffString lower{held.f0 / 2.0, held.b / 4.0};
+        std::size_t length = WindowLengthFor(lower.PartialHz(1));
+        while (length > kWindowLengths.front() && length + AdvanceFor(length) > ring.Held()) {
+            length /= 2;
+        }
+        if (length + AdvanceFor(length) > ring.Held()) {
+            return Octave::kHeld;
+        }
+        const std::span<int16_t> frames(scratch.data(), length + AdvanceFor(length));
+        ring.CopyLatest(frames);
+        spectrum.Analyse(frames, length);
+        const SeriesMeasurement mine = MeasureSeries(spectrum, held, TopHz());
+        const SeriesMeasurement below = MeasureSeries(spectrum, lower, TopHz());
+        const bool explains = below.partialCount > 0 && below.confidence >= kLeastConfidence &&
+                              below.confidence >= mine.confidence + kLowerLeastGain &&
+                              1.0 - below.confidence < kLowerUnexplainedShare * (1.0 - mine.confidence);
+        if (!explains) {
+            return Octave::kHeld;
+        }
+        if (CentsApart(below.firstPartialHz, lower.PartialHz(1)) > kLowerAgreementCents) {
+            return Octave::kUnsure;
+        }
+        lowerMeasured = below;
+        return Octave::kLower;
     }
 
     void Hold(const SeriesMeasurement& measured)
@@ -261,6 +350,31 @@ LiveReading LiveTracker::Read()
     s.Hold(*measured);
     if (started) {
         s.held = measured->model;
+        s.octaveSettled = false;
+        s.announced = false;
+    }
+    if (!s.octaveSettled) {
+        // Until the octave is settled the note is followed but not reported.
+        if (!s.OctaveCheckDue()) {
+            reading.confidence = measured->confidence;
+            return reading;
+        }
+        s.octaveSettled = true;
+        SeriesMeasurement lower;
+        switch (s.CheckOctave(lower)) {
+        case State::Octave::kHeld:
+            break;
+        case State::Octave::kLower:
+            measured = lower;
+            s.held = lower.model;
+            s.Hold(lower);
+            break;
+        case State::Octave::kUnsure:
+            // Decided afresh from the next reading on.
+            s.EndNote();
+            reading.confidence = measured->confidence;
+            return reading;
+        }
     }
 
     reading.confidence = measured->confidence;
@@ -272,7 +386,8 @@ LiveReading LiveTracker::Read()
         reading.inharmonicity =
             measured->partialCount >= 3 ? std::clamp(measured->model.b, 0.0, precise::kLargestInharmonicity) : 0.0;
         reading.partialCount = measured->partialCount;
-        reading.noteStarted = started;
+        reading.noteStarted = !s.announced;
+        s.announced = true;
     }
     return reading;
 }

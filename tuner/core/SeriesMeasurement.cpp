@@ -17,6 +17,44 @@ constexpr std::size_t kLobeBins = 2;              // the Hann main lobe: two bin
 // wide vibrato moves it 1 %); a larger scale comes from a stray peak taken
 // for a partial and would carry the search off to the wrong partials.
 constexpr double kLargestScale = 1.03;
+constexpr double kFinerLargestShare = 0.02;       // 34 cents: a ±20-cent vibrato with room
+
+// The power-weighted mean of the frequencies that the bins around `peak`
+// read from their phase advance; 0 when they hold no power.
+double LobeFrequencyHz(const PhaseAdvanceSpectrum& spectrum, std::size_t peak)
+{
+    double hzSum = 0.0;
+    double hzWeight = 0.0;
+    for (std::size_t bin = peak - 1; bin <= peak + 1; ++bin) {
+        hzSum += spectrum.Power(bin) * spectrum.FrequencyHz(bin);
+        hzWeight += spectrum.Power(bin);
+    }
+    return hzWeight > 0.0 ? hzSum / hzWeight : 0.0;
+}
+
+// `hz`, found in the long spectrum, read again in the shorter frames: from
+// their strongest bin next to it. Kept when the short frames place the
+// partial further from it than a wide vibrato swings about its middle
+// (kFinerLargestShare), or than one of their bins: what they read there is
+// noise or a neighbour's lobe (a fading note's partials sink into the noise
+// of the short frames first).
+double ReadFiner(const PhaseAdvanceSpectrum& finer, double hz)
+{
+    if (finer.Length() == 0) {
+        return hz;
+    }
+    std::size_t peak = finer.BinNear(hz);
+    if (peak < 2 || peak + 2 >= finer.BinCount()) {
+        return hz;
+    }
+    if (finer.Power(peak - 1) > finer.Power(peak) && finer.Power(peak - 1) >= finer.Power(peak + 1)) {
+        --peak;
+    } else if (finer.Power(peak + 1) > finer.Power(peak)) {
+        ++peak;
+    }
+    const double read = LobeFrequencyHz(finer, peak);
+    return std::fabs(read - hz) <= std::min(finer.BinHz(), kFinerLargestShare * hz) ? read : hz;
+}
 
 struct Found {
     uint32_t number = 0;
@@ -28,7 +66,7 @@ struct Found {
 }  // namespace
 
 SeriesMeasurement MeasureSeries(const PhaseAdvanceSpectrum& spectrum, const precise::StiffString& expected,
-                                double topHz)
+                                double topHz, const PhaseAdvanceSpectrum* finer)
 {
     SeriesMeasurement result;
     result.model = expected;
@@ -88,13 +126,13 @@ SeriesMeasurement MeasureSeries(const PhaseAdvanceSpectrum& spectrum, const prec
         }
         // The lobe's bins each give the partial's frequency; their
         // power-weighted mean is steadier against noise than the peak's alone.
-        double hzSum = 0.0;
-        double hzWeight = 0.0;
-        for (std::size_t bin = peak - 1; bin <= peak + 1; ++bin) {
-            hzSum += spectrum.Power(bin) * spectrum.FrequencyHz(bin);
-            hzWeight += spectrum.Power(bin);
+        double hz = LobeFrequencyHz(spectrum, peak);
+        if (hz <= 0.0) {
+            hz = static_cast<double>(peak) * binHz;
         }
-        const double hz = hzWeight > 0.0 ? hzSum / hzWeight : static_cast<double>(peak) * binHz;
+        if (finer != nullptr) {
+            hz = ReadFiner(*finer, hz);
+        }
         found[foundCount++] = {number, hz, lobe, snr};
         scaleSum += lobe * hz / expected.PartialHz(number);
         scaleWeight += lobe;

@@ -38,8 +38,17 @@ inline constexpr uint32_t kMostMeasuredPartials = 40;
 /// Analyse). Partial k is looked for within a quarter of the partial spacing
 /// of where `expected` puts it, that place scaled by how far the partials
 /// below it were found off theirs (a glide moves them all alike; the scale
-/// is kept within 3 %). Allocates nothing.
+/// is kept within 3 %). When `finer` holds a shorter pair of frames that
+/// ends at the same sample (after Analyse), each partial found in
+/// `spectrum` has its frequency read there instead, from the bins nearest to
+/// it, unless that reading lies more than 2 % (or one of the short frames'
+/// bins) from the long one's: the long frames separate a bass note's close
+/// partials, the short ones follow its pitch as closely in time as a higher
+/// note's window does (a vibrato of a bass note is not averaged away).
+/// Allocates nothing.
+/// Example: a C2 found in a 8192-sample spectrum, its frequencies read in the
+/// 4096 samples that end with it.
 SeriesMeasurement MeasureSeries(const PhaseAdvanceSpectrum& spectrum, const precise::StiffString& expected,
-                                double topHz);
+                                double topHz, const PhaseAdvanceSpectrum* finer = nullptr);
 
 }  // namespace tonarel::tuner
