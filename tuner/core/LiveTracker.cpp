@@ -44,6 +44,10 @@ constexpr std::size_t kFinerWindow = 8192;
 constexpr double kLowerUnexplainedShare = 0.7;
 constexpr double kLowerLeastGain = 0.02;
 constexpr double kLowerAgreementCents = 20.0;
+// A note whose octave stays unsure this many times since its attack is
+// reported as decided: a sound whose octave below never places itself
+// cleanly must still read, rather than stay silent for as long as it lasts.
+constexpr int kUnsureOctavesBeforeTrust = 8;
 // A note decided from here up keeps its octave: at the attack its octave
 // below, if it were the note, would already show its odd partials (only a
 // bass note's build up late), and a partial an octave down in a higher
@@ -77,6 +81,7 @@ struct LiveTracker::State {
     int misses = 0;
     int sinceCheck = 0;
     int disagreements = 0;
+    int unsureOctaves = 0;  // unsure octave checks since the attack
     double pendingHz = 0.0;  // a decision waiting for its confirmation
     bool octaveSettled = true;  // the held note's octave has been checked against the one below
     bool announced = false;     // the held note has had a found reading
@@ -251,6 +256,7 @@ void LiveTracker::Reset()
     s.inInterval = 0;
     s.lastLevel = 0.0;
     s.attackSample = 0;
+    s.unsureOctaves = 0;
     s.EndNote();
 }
 
@@ -286,6 +292,7 @@ LiveReading LiveTracker::Read()
     if (attack) {
         s.EndNote();
         s.attackSample = s.ring.Appended() - kReadingInterval;
+        s.unsureOctaves = 0;
     }
     if (s.sounding && level < kLeastMeanSquare) {
         s.EndNote();
@@ -370,6 +377,9 @@ LiveReading LiveTracker::Read()
             s.Hold(lower);
             break;
         case State::Octave::kUnsure:
+            if (++s.unsureOctaves >= kUnsureOctavesBeforeTrust) {
+                break;
+            }
             // Decided afresh from the next reading on.
             s.EndNote();
             reading.confidence = measured->confidence;

@@ -13,7 +13,8 @@
 // octave high. Then the octave below is measured over its own window; when
 // its series explains the spectrum clearly better, the note is taken an
 // octave lower, or decided afresh when the lower note's partials do not yet
-// place it. From then on the series is held: each reading measures its
+// place it (after eight such fresh decisions since the attack the note is
+// reported as decided, so that no sound stays unread). From then on the series is held: each reading measures its
 // partials from the phase advance between two frames a few milliseconds
 // apart, over a window that fits the note (tuner/core/AdaptiveWindow.h:
 // 46 ms from 1 kHz up, 93 ms from 100 Hz, 186 ms from 50 Hz, 372 ms below;
