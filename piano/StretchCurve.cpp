@@ -7,11 +7,14 @@ namespace tonarel::piano {
 namespace {
 
 constexpr int kOctave = 12;
-// Where the treble blend starts (C5) and the bass blend starts (G♯3), and how
-// far each moves towards its second rule by the end of the keyboard.
+// Where the treble blend starts (C5), and how far it and the deep bass blend
+// move towards their second rule by the end of the keyboard.
 constexpr int kTrebleBlendStartKey = 52;
-constexpr int kBassBlendStartKey = 36;
 constexpr double kEndWeight = 0.5;
+// The octave below the temperament octave moves from 4:2 to 6:3 one twelfth
+// per key, so that the curve's slope carries on smoothly out of the
+// temperament; from A2 down, 6:3 moves towards 10:5.
+constexpr int kSixThreeFullKey = kTemperamentLowKey - kOctave;  // A2
 
 }  // namespace
 
@@ -33,8 +36,11 @@ OctaveBlend OctaveBlendFor(int lowerKey)
         const double span = kLastKey - kTrebleBlendStartKey;
         return {4, 2, kEndWeight * std::clamp((upperKey - kTrebleBlendStartKey) / span, 0.0, 1.0)};
     }
-    const double span = kBassBlendStartKey - kFirstKey;
-    return {6, 10, kEndWeight * std::clamp((kBassBlendStartKey - lowerKey) / span, 0.0, 1.0)};
+    if (lowerKey > kSixThreeFullKey) {
+        return {4, 6, static_cast<double>(kTemperamentLowKey - lowerKey) / kOctave};
+    }
+    const double span = kSixThreeFullKey - kFirstKey;
+    return {6, 10, kEndWeight * std::clamp((kSixThreeFullKey - lowerKey) / span, 0.0, 1.0)};
 }
 
 double BlendedOctaveCents(const OctaveBlend& blend, double bLower, double bUpper)

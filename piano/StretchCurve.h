@@ -16,12 +16,17 @@
 //     blend of 4:2 and 2:1 octaves: the 2:1 octave's weight is
 //     0.5 x (upper key - 52) / 36, 0 up to C5 (key 52), rising evenly to an
 //     even mix at C8;
-//   - downwards, each key (from G♯3) is an octave below the key 12 above it,
-//     a blend of 6:3 and 10:5 octaves: the 10:5 octave's weight is
-//     0.5 x (36 - lower key) / 35, 0 at G♯3 (key 36), rising evenly to an
+//   - downwards, each key (from G♯3) is an octave below the key 12 above it;
+//     over the octave below the temperament the octaves move from 4:2 to 6:3:
+//     the 6:3 octave's weight is (37 - lower key) / 12, 1/12 at G♯3 (key 36)
+//     rising evenly to pure 6:3 at A2 (key 25), so that the curve bends
+//     smoothly out of the temperament octave instead of stepping to the wider
+//     6:3 octave at once;
+//   - below A2, a blend of 6:3 and 10:5 octaves: the 10:5 octave's weight is
+//     0.5 x (25 - lower key) / 24, 0 at A2 (key 25), rising evenly to an
 //     even mix at A0.
 // Blended octaves add the two rules' cents in those proportions. On the
-// average grand (piano/AverageGrand.h) this gives about -26 cents at A0,
+// average grand (piano/AverageGrand.h) this gives about -25 cents at A0,
 // -1.3 at A3, +0.7 at C5, +12 at C7 and +30 at C8, in the range that
 // grands are tuned to; pure 2:1 treble octaves would leave the top too flat
 // for the ear and pure 10:5 bass octaves the bottom too flat.
@@ -57,7 +62,8 @@ struct OctaveBlend {
 
 /// The blend the curve uses for the octave from `lowerKey` (1 to 76) up (see
 /// the top of this file). Examples: 37 -> 4:2; 40 (C4-C5) -> 4:2; 76
-/// (C7-C8) -> 4:2 and 2:1 half each; 36 -> 6:3; 1 -> 6:3 and 10:5 half each.
+/// (C7-C8) -> 4:2 and 2:1 half each; 36 -> 4:2 with 1/12 of 6:3; 31 -> 4:2
+/// and 6:3 half each; 25 -> 6:3; 1 -> 6:3 and 10:5 half each.
 OctaveBlend OctaveBlendFor(int lowerKey);
 
 /// The blended octave's cents above a pure octave (OctaveStretchCents per rule).

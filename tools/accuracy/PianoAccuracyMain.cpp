@@ -9,8 +9,9 @@
 // given (default 1, 9, 17, ..., 81, 88: a dozen spread over the keyboard)
 // are fitted as a tuner would measure them. Printed: the fitted B against
 // each key's own measured B from A1 to C6; the dozen's curve against the
-// curve of all 88 keys' fit; and the recordings' own tuning (cents from equal
-// temperament, A4-relative) against the dozen's curve, A0-G♯5 and A5-A7.
+// curve of all 88 keys' fit; the sharpest bend of the dozen's curve; and the
+// recordings' own tuning (cents from equal temperament, A4-relative) against
+// the dozen's curve, A0-G♯5 and A5-A7.
 
 #include <algorithm>
 #include <cmath>
@@ -28,7 +29,7 @@ namespace {
 using namespace tonarel;
 using namespace tonarel::piano;
 
-constexpr int kA1 = 13, kC6 = 64, kGSharp5 = 60, kA5 = 61, kA7 = 85;
+constexpr int kA1 = 13, kA2 = 25, kC4 = 40, kC6 = 64, kGSharp5 = 60, kA5 = 61, kA7 = 85;
 constexpr double kFarthestFromKeyCents = 100.0;
 
 struct KeyTake {
@@ -54,6 +55,24 @@ void PrintTuningAgainstCurve(const std::vector<KeyTake>& takes, const StretchCur
     std::printf("tuning against the curve, %s-%s: %d keys, RMS %.2f cents, worst %.2f cents\n",
                 tuning::NoteName(MidiOfKey(low)).c_str(), tuning::NoteName(MidiOfKey(high)).c_str(), count,
                 count > 0 ? std::sqrt(squares / count) : 0.0, worst);
+}
+
+// The largest second difference of the curve per key from `low` to `high`:
+// where the curve kinks, a change of octave rule or a break in B.
+void PrintSharpestBend(const StretchCurve& curve, int low, int high)
+{
+    int bendKey = low;
+    double bend = 0.0;
+    for (int key = low; key <= high; ++key) {
+        const double here = curve.TargetCents(key + 1) - 2.0 * curve.TargetCents(key) + curve.TargetCents(key - 1);
+        if (std::fabs(here) > std::fabs(bend)) {
+            bend = here;
+            bendKey = key;
+        }
+    }
+    std::printf("sharpest bend of the measured keys' curve, %s-%s: %+.2f cents per key squared at %s\n",
+                tuning::NoteName(MidiOfKey(low)).c_str(), tuning::NoteName(MidiOfKey(high)).c_str(), bend,
+                tuning::NoteName(MidiOfKey(bendKey)).c_str());
 }
 
 }  // namespace
@@ -119,6 +138,8 @@ int main(int argc, char** argv)
     }
     std::printf("curve of the measured keys against that of all keys: worst %.2f cents (A1-C6 %.2f)\n", worst,
                 worstMiddle);
+    PrintSharpestBend(curve, kFirstKey + 1, kLastKey - 1);
+    PrintSharpestBend(curve, kA2, kC4);
     PrintTuningAgainstCurve(takes, curve, kFirstKey, kGSharp5);
     PrintTuningAgainstCurve(takes, curve, kA5, kA7);
     return 0;
