@@ -22,7 +22,6 @@
 #include "precise/NoteStretch.h"
 #include "precise/PreciseReading.h"
 #include "tools/tones/PartialTone.h"
-#include "tests/support/PitchPathTone.h"
 #include "tools/tones/WaveFileWriter.h"
 #include "tuner/core/LiveTracker.h"
 #include "tuner/core/StrobePhase.h"
@@ -139,7 +138,7 @@ void BM_SettlingAfterStep(benchmark::State& state, double hz, double cents, uint
     PartialTone tone;
     tone.f0Hz = hz;
     tone.amplitudes = tones::FallingAmplitudes(partials, 8000.0);
-    const auto samples = test::SynthesiseAlong(tone, 2 * 44100, [&](double t) { return t < 1.0 ? 0.0 : cents; });
+    const auto samples = tones::SynthesiseAlong(tone, 2 * 44100, [&](double t) { return t < 1.0 ? 0.0 : cents; });
     double settledAfter = -1.0;
     for (auto _ : state) {
         const auto readings = Track(samples);

@@ -10,7 +10,6 @@
 
 #include "precise/PreciseReading.h"
 #include "tools/tones/PartialTone.h"
-#include "tests/support/PitchPathTone.h"
 #include "tuner/core/LiveTracker.h"
 
 namespace tonarel::tuner {
@@ -77,7 +76,7 @@ class FollowsThePitch : public ::testing::TestWithParam<PitchPath> {};
 TEST_P(FollowsThePitch, WithinToleranceAfterSettling)
 {
     const PitchPath& path = GetParam();
-    const auto samples = test::SynthesiseAlong(path.tone, static_cast<uint32_t>(path.seconds * kRate), path.centsAt);
+    const auto samples = tones::SynthesiseAlong(path.tone, static_cast<uint32_t>(path.seconds * kRate), path.centsAt);
     const std::vector<LiveReading> readings = Track(samples);
     ASSERT_EQ(readings.size(), samples.size() / LiveTracker::kReadingInterval);
     int checked = 0;
@@ -122,7 +121,7 @@ TEST(LiveTracker, FollowsAGlideReadingByReading)
     // 220 Hz rising a whole tone over two seconds: 100 cents a second.
     const PartialTone tone = Tone(220.0, 8);
     const auto centsAt = [](double t) { return t < 0.5 ? 0.0 : std::min(200.0, 100.0 * (t - 0.5)); };
-    const std::vector<LiveReading> found = FoundAfter(Track(test::SynthesiseAlong(tone, 3 * 44100, centsAt)), 0.7);
+    const std::vector<LiveReading> found = FoundAfter(Track(tones::SynthesiseAlong(tone, 3 * 44100, centsAt)), 0.7);
     ASSERT_GT(found.size(), 80u);
     for (std::size_t i = 1; i < found.size(); ++i) {
         // The window's middle lies about 50 ms before its end.

@@ -11,10 +11,16 @@ double PartialTone::FirstPartialHz() const
     return f0Hz * std::sqrt(1.0 + inharmonicity);
 }
 
-std::vector<int16_t> Synthesise(const PartialTone& tone, uint32_t sampleCount)
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+
+// The tone with every partial's frequency multiplied by bendAt(t) at t
+// seconds, each partial's phase running on without a break.
+template <typename BendAt>
+std::vector<int16_t> SynthesiseBent(const PartialTone& tone, uint32_t sampleCount, const BendAt& bendAt)
 {
-    constexpr double kRate = 44100.0;
-    constexpr double kTwoPi = 2.0 * std::numbers::pi;
     std::vector<double> partialHz;
     for (std::size_t index = 0; index < tone.amplitudes.size(); ++index) {
         const double k = static_cast<double>(index + 1);
@@ -28,7 +34,7 @@ std::vector<int16_t> Synthesise(const PartialTone& tone, uint32_t sampleCount)
         if (tone.decaySeconds > 0.0) {
             envelope *= std::exp(-t / tone.decaySeconds);
         }
-        const double bend = std::exp2(tone.vibratoCents / 1200.0 * std::sin(kTwoPi * tone.vibratoHz * t));
+        const double bend = bendAt(t);
         double value = 0.0;
         for (std::size_t k = 0; k < partialHz.size(); ++k) {
             if (partialHz[k] * bend < 20000.0) {
@@ -39,6 +45,23 @@ std::vector<int16_t> Synthesise(const PartialTone& tone, uint32_t sampleCount)
         samples[n] = static_cast<int16_t>(std::lround(std::clamp(envelope * value, -32768.0, 32767.0)));
     }
     return samples;
+}
+
+}  // namespace
+
+std::vector<int16_t> Synthesise(const PartialTone& tone, uint32_t sampleCount)
+{
+    return SynthesiseBent(tone, sampleCount, [&tone](double t) {
+        return std::exp2(tone.vibratoCents / 1200.0 * std::sin(kTwoPi * tone.vibratoHz * t));
+    });
+}
+
+std::vector<int16_t> SynthesiseAlong(const PartialTone& tone, uint32_t sampleCount,
+                                     const std::function<double(double seconds)>& centsAt)
+{
+    return SynthesiseBent(tone, sampleCount, [&tone, &centsAt](double t) {
+        return std::exp2((centsAt(t) + tone.vibratoCents * std::sin(kTwoPi * tone.vibratoHz * t)) / 1200.0);
+    });
 }
 
 std::vector<double> FallingAmplitudes(uint32_t count, double first)

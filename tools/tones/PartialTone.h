@@ -5,6 +5,7 @@
 // Used by the tests and tonarel-make-tones; plain C++, no Qt.
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace tonarel::tones {
@@ -25,6 +26,14 @@ struct PartialTone {
 /// start; partials above 20 kHz are left out. Samples are rounded and clipped
 /// to 16 bits.
 std::vector<int16_t> Synthesise(const PartialTone& tone, uint32_t sampleCount);
+
+/// As Synthesise, with the pitch following a path in time: every partial
+/// moved by centsAt(t) cents at t seconds (on top of the tone's own vibrato),
+/// its phase running on without a break, as when a player bends a note or a
+/// tuning pin turns. Example: a step from A4 to 10 cents sharp after 1 s:
+///   SynthesiseAlong(tone, 88200, [](double t) { return t < 1.0 ? 0.0 : 10.0; })
+std::vector<int16_t> SynthesiseAlong(const PartialTone& tone, uint32_t sampleCount,
+                                     const std::function<double(double seconds)>& centsAt);
 
 /// Partials 1 to `count` of amplitude `first` / k: a bright, string-like tone.
 std::vector<double> FallingAmplitudes(uint32_t count, double first);
