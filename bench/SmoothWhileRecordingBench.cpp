@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEvent>
+#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -150,12 +151,12 @@ void StrobeAndToneWhileThePitchMeterRecords(benchmark::State& state)
             meter->RecordButtonClick(meter->recordButton);
             stopNanoseconds = clock.nsecsElapsed() - start;
         });
+        QEventLoop loop;
+        QTimer::singleShot(kRunMilliseconds, &loop, &QEventLoop::quit);
         clock.start();
         tonePull.start();
         inputBlock.start();
-        while (clock.elapsed() < kRunMilliseconds) {
-            QApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
+        loop.exec();
         tuner.Strobe->removeEventFilter(&watcher);
         toneLongest = std::max(toneLongest, tonePauses.LongestMilliseconds());
         strobeLongest = std::max(strobeLongest, strobePauses.LongestMilliseconds());
