@@ -2,7 +2,7 @@
 // piano, on the 88 recordings of one piano (a developer's measurement, not
 // part of the test suite):
 //
-//   tonarel-piano-accuracy FOLDER [KEY ...]
+//   tonarel-piano-accuracy FOLDER [KEY ...] [--sample-keys "KEY KEY ..."]
 //
 // FOLDER holds key01.wav ... key88.wav (render_piano_keys.py writes them
 // from a soundfont). Every key is read with the precise reading; the keys
@@ -12,11 +12,18 @@
 // curve of all 88 keys' fit; the sharpest bend of the dozen's curve; and the
 // recordings' own tuning (cents from equal temperament, A4-relative) against
 // the dozen's curve, A0-G♯5 and A5-A7.
+//
+// A soundfont plays each of its samples over several keys, resampled, which
+// keeps the sample's B and moves its tuning with it; only at a sample's own
+// key does the render sound as the recorded piano did. --sample-keys (the
+// keys soundfont_sample_keys.py prints) repeats the B and tuning comparisons
+// at those keys alone.
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,13 +45,20 @@ struct KeyTake {
     double b = 0.0;
 };
 
-void PrintTuningAgainstCurve(const std::vector<KeyTake>& takes, const StretchCurve& curve, int low, int high)
+// Whether `key` is among `keys`; every key when `keys` is empty.
+bool Among(const std::vector<int>& keys, int key)
+{
+    return keys.empty() || std::find(keys.begin(), keys.end(), key) != keys.end();
+}
+
+void PrintTuningAgainstCurve(const std::vector<KeyTake>& takes, const StretchCurve& curve, int low, int high,
+                             const std::vector<int>& only = {})
 {
     const double a4 = CentsFromEqualTemperament(49, takes[IndexOfKey(49)].hz, 440.0);
     double squares = 0.0, worst = 0.0;
     int count = 0;
     for (int key = low; key <= high; ++key) {
-        if (!takes[IndexOfKey(key)].read) {
+        if (!takes[IndexOfKey(key)].read || !Among(only, key)) {
             continue;
         }
         const double miss = CentsFromEqualTemperament(key, takes[IndexOfKey(key)].hz, 440.0) - a4 - curve.TargetCents(key);
@@ -55,6 +69,24 @@ void PrintTuningAgainstCurve(const std::vector<KeyTake>& takes, const StretchCur
     std::printf("tuning against the curve, %s-%s: %d keys, RMS %.2f cents, worst %.2f cents\n",
                 tuning::NoteName(MidiOfKey(low)).c_str(), tuning::NoteName(MidiOfKey(high)).c_str(), count,
                 count > 0 ? std::sqrt(squares / count) : 0.0, worst);
+}
+
+// The fitted B against the keys' own, A1-C6 (only `only`'s keys, if any).
+void PrintFittedB(const std::vector<KeyTake>& takes, const InharmonicityCurve& fit, const std::vector<int>& only,
+                  const char* against)
+{
+    std::vector<double> misses;
+    for (int key = kA1; key <= kC6; ++key) {
+        if (takes[IndexOfKey(key)].b > 0.0 && Among(only, key)) {
+            misses.push_back(std::fabs(fit.B(key) / takes[IndexOfKey(key)].b - 1.0));
+        }
+    }
+    std::sort(misses.begin(), misses.end());
+    if (!misses.empty()) {
+        const auto within = std::count_if(misses.begin(), misses.end(), [](double miss) { return miss <= 0.1; });
+        std::printf("fitted B against %s, A1-C6: %zu keys, %td within 10 %%, median %.1f %%, worst %.1f %%\n", against,
+                    misses.size(), within, 100.0 * misses[misses.size() / 2], 100.0 * misses.back());
+    }
 }
 
 // The largest second difference of the curve per key from `low` to `high`:
@@ -84,10 +116,19 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    std::vector<int> dozen = {1, 9, 17, 25, 33, 41, 49, 57, 65, 73, 81, 88};
-    if (argc > 2) {
-        dozen.resize(static_cast<std::size_t>(argc - 2));
-        std::transform(argv + 2, argv + argc, dozen.begin(), [](const char* text) { return std::atoi(text); });
+    std::vector<int> dozen, sampleKeys;
+    for (int at = 2; at < argc; ++at) {
+        if (std::string(argv[at]) == "--sample-keys" && at + 1 < argc) {
+            std::istringstream list(argv[++at]);
+            for (int key = 0; list >> key;) {
+                sampleKeys.push_back(key);
+            }
+        } else {
+            dozen.push_back(std::atoi(argv[at]));
+        }
+    }
+    if (dozen.empty()) {
+        dozen = {1, 9, 17, 25, 33, 41, 49, 57, 65, 73, 81, 88};
     }
     std::vector<KeyTake> takes(kKeyCount);
     PianoMeasurements all, measured;
@@ -115,17 +156,9 @@ int main(int argc, char** argv)
     std::printf("%s: %d keys read, %d of the measured keys; break %.1f (all keys: %.1f)\n", folder.c_str(),
                 all.MeasuredKeyCount(), measured.MeasuredKeyCount(), fit.breakKey, fitOfAll.breakKey);
 
-    std::vector<double> misses;
-    for (int key = kA1; key <= kC6; ++key) {
-        if (takes[IndexOfKey(key)].b > 0.0) {
-            misses.push_back(std::fabs(fit.B(key) / takes[IndexOfKey(key)].b - 1.0));
-        }
-    }
-    std::sort(misses.begin(), misses.end());
-    if (!misses.empty()) {
-        const auto within = std::count_if(misses.begin(), misses.end(), [](double miss) { return miss <= 0.1; });
-        std::printf("fitted B against each key's B, A1-C6: %zu keys, %td within 10 %%, median %.1f %%, worst %.1f %%\n",
-                    misses.size(), within, 100.0 * misses[misses.size() / 2], 100.0 * misses.back());
+    PrintFittedB(takes, fit, {}, "each key's B");
+    if (!sampleKeys.empty()) {
+        PrintFittedB(takes, fit, sampleKeys, "the B at the samples' own keys");
     }
 
     const StretchCurve curve = ComputeStretchCurve(fit);
@@ -142,5 +175,10 @@ int main(int argc, char** argv)
     PrintSharpestBend(curve, kA2, kC4);
     PrintTuningAgainstCurve(takes, curve, kFirstKey, kGSharp5);
     PrintTuningAgainstCurve(takes, curve, kA5, kA7);
+    if (!sampleKeys.empty()) {
+        std::printf("at the samples' own keys:\n");
+        PrintTuningAgainstCurve(takes, curve, kFirstKey, kGSharp5, sampleKeys);
+        PrintTuningAgainstCurve(takes, curve, kA5, kA7, sampleKeys);
+    }
     return 0;
 }
