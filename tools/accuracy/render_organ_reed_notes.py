@@ -24,7 +24,9 @@ import subprocess
 import sys
 import tempfile
 
-RATE = 44100
+import render_support
+from render_support import END_OF_TRACK, RATE, capture_header, render_raw, variable_length
+
 SOUNDFONTS = {
     "fluid": "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "tim": "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -40,29 +42,18 @@ HELD, SLOT = 2.0, 3.0  # seconds each key is held, and between key starts
 LEAD, KEPT, TAIL = RATE, int((HELD + 0.3) * RATE), RATE // 2  # samples in each file
 
 
-def variable_length(n):
-    out = [n & 0x7F]
-    n >>= 7
-    while n:
-        out.insert(0, (n & 0x7F) | 0x80)
-        n >>= 7
-    return bytes(out)
-
-
 def midi_file(program):
     """Every key in turn, one a slot (960 ticks a second)."""
     track = variable_length(0) + bytes([0xC0, program - 1])
     for index, key in enumerate(KEYS):
         track += variable_length(0 if index == 0 else int((SLOT - HELD) * 960)) + bytes([0x90, key, 90])
         track += variable_length(int(HELD * 960)) + bytes([0x80, key, 0])
-    track += variable_length(960) + bytes([0xFF, 0x2F, 0])
-    return b"MThd" + struct.pack(">IHHH", 6, 0, 1, 480) + b"MTrk" + struct.pack(">I", len(track)) + track
+    track += variable_length(960) + END_OF_TRACK
+    return render_support.midi_file(track)
 
 
 def capture(data):
-    header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt "
-    header += struct.pack("<IHHIIHH", 16, 1, 1, RATE, 2 * RATE, 2, 16)
-    return header + b"data" + struct.pack("<I", len(data)) + data
+    return capture_header(len(data)) + data
 
 
 def room_noise(count, seed):
@@ -86,16 +77,10 @@ def main():
         with open(noise, "wb") as f:
             f.write(capture(room_noise(LEAD + KEPT + TAIL, 20240611)))
         for program, instrument in PROGRAMS.items():
-            mid = os.path.join(scratch, "keys.mid")
-            with open(mid, "wb") as f:
-                f.write(midi_file(program))
             for font_name, font in SOUNDFONTS.items():
-                raw = os.path.join(scratch, "keys.raw")
-                subprocess.run(["fluidsynth", "-ni", "-q", "-g", "0.6", "-r", str(RATE), "-T", "raw", "-O", "s16",
-                                "-o", "synth.chorus.active=0", "-o", "synth.reverb.active=0", "-F", raw, font, mid],
-                               check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
                 mono = subprocess.run(["sox", "-D", "-t", "raw", "-r", str(RATE), "-e", "signed", "-b", "16", "-c", "2",
-                                       raw, "-t", "raw", "-", "remix", "-"], check=True, capture_output=True).stdout
+                                       "-", "-t", "raw", "-", "remix", "-"], input=render_raw(font, midi_file(program)),
+                                      check=True, capture_output=True).stdout
                 for index, key in enumerate(KEYS):
                     start = 2 * int(index * SLOT * RATE)
                     held = mono[start:start + 2 * KEPT].ljust(2 * KEPT, b"\0")

@@ -21,14 +21,13 @@ A note whose first partial lies more than 25 dB under its strongest partial,
 or wobbles by more than 10 cents, is rated unreliable.
 """
 import os
-import struct
-import subprocess
 import sys
-import tempfile
 
 import numpy as np
 
-RATE = 44100
+import render_support
+from render_support import END_OF_TRACK, RATE, capture_header, render_raw, variable_length
+
 SOUNDFONTS = {
     "fluid": "/usr/share/sounds/sf2/FluidR3_GM.sf2",
     "tim": "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -55,32 +54,14 @@ PLAN = [
 
 
 def midi_file(program, note, velocity, seconds=2.5):
-    ticks = 480  # per quarter note at 120 bpm: 960 ticks per second
-
-    def var(n):
-        out = [n & 0x7F]
-        n >>= 7
-        while n:
-            out.insert(0, (n & 0x7F) | 0x80)
-            n >>= 7
-        return bytes(out)
-
-    track = var(0) + bytes([0xC0, program]) + var(0) + bytes([0x90, note, velocity])
-    track += var(int(seconds * 960)) + bytes([0x80, note, 0]) + var(960) + bytes([0xFF, 0x2F, 0])
-    return b"MThd" + struct.pack(">IHHH", 6, 0, 1, ticks) + b"MTrk" + struct.pack(">I", len(track)) + track
+    track = variable_length(0) + bytes([0xC0, program]) + variable_length(0) + bytes([0x90, note, velocity])
+    track += variable_length(int(seconds * 960)) + bytes([0x80, note, 0]) + variable_length(960) + END_OF_TRACK
+    return render_support.midi_file(track)
 
 
 def render(soundfont, program, note, velocity):
-    with tempfile.TemporaryDirectory() as scratch:
-        mid = os.path.join(scratch, "note.mid")
-        raw = os.path.join(scratch, "note.raw")
-        with open(mid, "wb") as f:
-            f.write(midi_file(program, note, velocity))
-        subprocess.run(["fluidsynth", "-ni", "-q", "-g", "0.6", "-r", str(RATE), "-T", "raw", "-O", "s16",
-                        "-o", "synth.chorus.active=0", "-o", "synth.reverb.active=0", "-F", raw, soundfont, mid],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        stereo = np.fromfile(raw, dtype="<i2").astype(np.float64).reshape(-1, 2)
-    return stereo.mean(axis=1)
+    raw = render_raw(soundfont, midi_file(program, note, velocity))
+    return np.frombuffer(raw, dtype="<i2").astype(np.float64).reshape(-1, 2).mean(axis=1)
 
 
 def room_noise(count, rng):
@@ -145,10 +126,8 @@ def measure(x, note, noise_level):
 
 def write_capture(path, samples):
     data = np.clip(np.round(samples), -32768, 32767).astype("<i2").tobytes()
-    header = b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt " + struct.pack("<IHHIIHH", 16, 1, 1, RATE,
-                                                                                     2 * RATE, 2, 16)
     with open(path, "wb") as f:
-        f.write(header + b"data" + struct.pack("<I", len(data)) + data)
+        f.write(capture_header(len(data)) + data)
 
 
 def main():
