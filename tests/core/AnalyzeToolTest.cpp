@@ -3,15 +3,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 
-#include "tests/support/FileBytes.h"
 #include "tools/tones/PartialTone.h"
 #include "tests/support/TemporaryDirectory.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tones/WaveFileWriter.h"
 
 namespace {
@@ -20,19 +19,9 @@ using namespace tonarel::test;
 using namespace tonarel::tones;
 using ::testing::HasSubstr;
 
-struct ToolRun {
-    int exitStatus = -1;
-    std::string out, err;
-};
-
 ToolRun RunTool(const std::string& arguments)
 {
-    const int status = std::system(("'" TONAREL_ANALYZE_PATH "' " + arguments + " >out.txt 2>err.txt").c_str());
-    const auto text = [](const char* file) {
-        const std::vector<uint8_t> bytes = ReadFileBytes(file);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text("out.txt"), text("err.txt")};
+    return tonarel::test::RunTool(TONAREL_ANALYZE_PATH, arguments);
 }
 
 class AnalyzeTool : public ::testing::Test {

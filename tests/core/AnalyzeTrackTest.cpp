@@ -2,7 +2,6 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -12,8 +11,8 @@
 #include <vector>
 
 #include "tools/tones/PartialTone.h"
-#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tones/WaveFileWriter.h"
 
 namespace {
@@ -25,11 +24,9 @@ using ::testing::StartsWith;
 
 std::vector<std::string> TrackLines(const std::string& file, int& exitStatus, const std::string& options = "")
 {
-    const int status =
-        std::system(("'" TONAREL_ANALYZE_PATH "' --track " + file + " " + options + " >out.txt 2>err.txt").c_str());
-    exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    const std::vector<uint8_t> bytes = ReadFileBytes("out.txt");
-    std::istringstream text(std::string(bytes.begin(), bytes.end()));
+    const ToolRun run = RunTool(TONAREL_ANALYZE_PATH, "--track " + file + " " + options);
+    exitStatus = run.exitStatus;
+    std::istringstream text(run.out);
     std::vector<std::string> lines;
     for (std::string line; std::getline(text, line);) {
         lines.push_back(line);

@@ -3,18 +3,16 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string>
 
 #include "piano/AverageGrand.h"
 #include "piano/StretchCurve.h"
 #include "tools/tones/PartialTone.h"
-#include "tests/support/FileBytes.h"
 #include "tests/support/TemporaryDirectory.h"
+#include "tests/support/ToolRun.h"
 #include "tools/tones/WaveFileWriter.h"
 
 namespace {
@@ -24,19 +22,9 @@ using namespace tonarel::test;
 using namespace tonarel::tones;
 using ::testing::HasSubstr;
 
-struct ToolRun {
-    int exitStatus = -1;
-    std::string out, err;
-};
-
 ToolRun RunTool(const std::string& arguments)
 {
-    const int status = std::system(("'" TONAREL_STRETCH_PATH "' " + arguments + " >out.txt 2>err.txt").c_str());
-    const auto text = [](const char* file) {
-        const std::vector<uint8_t> bytes = ReadFileBytes(file);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text("out.txt"), text("err.txt")};
+    return tonarel::test::RunTool(TONAREL_STRETCH_PATH, arguments);
 }
 
 constexpr double kReferenceHz = 442.0;
