@@ -21,10 +21,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <memory>
-#include <numbers>
 #include <vector>
 
 #include "bench/OffscreenApplication.h"
@@ -33,6 +31,7 @@
 #include "shell/ApplicationWindows.h"
 #include "tests/support/CaptureDeviceStandIn.h"
 #include "tests/support/LiveSoundInputStandIn.h"
+#include "tools/tones/PartialTone.h"
 #include "tuner/StrobeBand.h"
 #include "tuner/TunerWindow.h"
 
@@ -47,14 +46,13 @@ constexpr int kRecordAtMilliseconds = 500;
 constexpr int kStopAtMilliseconds = 2500;
 constexpr int kRunMilliseconds = 3500;
 
+/// `seconds` of a steady sine at `hz` with peak `amplitude`.
 std::vector<int16_t> Sine(double hz, double seconds, double amplitude)
 {
-    std::vector<int16_t> samples(static_cast<std::size_t>(seconds * 44100));
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<int16_t>(
-            std::lround(amplitude * std::sin(2 * std::numbers::pi * hz * static_cast<double>(i) / 44100)));
-    }
-    return samples;
+    tones::PartialTone tone;
+    tone.f0Hz = hz;
+    tone.amplitudes = {amplitude};
+    return tones::Synthesise(tone, static_cast<uint32_t>(seconds * 44100));
 }
 
 /// The longest time between two consecutive calls of Mark.

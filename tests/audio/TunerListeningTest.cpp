@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
+#include <memory>
 
 #include "tests/support/PrivateSoundServer.h"
 #include "tuner/TunerWindow.h"
@@ -26,49 +27,50 @@ bool WaitFor(const std::function<bool()>& condition, int milliseconds)
     return condition();
 }
 
-TEST(TunerListening, ReadsA442HzToneAsA4SharpAndHoldsItWhenItStops)
-{
+/// A tuner window with settings of its own, listening to a private sound
+/// server's microphone.
+class TunerListening : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(config.isValid());
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        server = std::make_unique<PrivateSoundServer>();
+        window = std::make_unique<tuner::TunerWindow>();
+        window->show();
+    }
+
     QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    PrivateSoundServer server;
-    tuner::TunerWindow window;
-    window.show();
-    ASSERT_TRUE(window.StatusLabel->text().isEmpty()) << window.StatusLabel->text().toStdString();
+    std::unique_ptr<PrivateSoundServer> server;
+    std::unique_ptr<tuner::TunerWindow> window;
+};
 
-    server.PlayTone(442.0, 1.5);
-    EXPECT_TRUE(WaitFor([&] { return window.CentsLabel->text() == "+7.9"; }, 3000))
-        << window.NoteLabel->text().toStdString() << " " << window.CentsLabel->text().toStdString();
-    EXPECT_EQ(window.NoteLabel->text(), "A4");
-    EXPECT_EQ(window.HoldLabel->text(), "");
+TEST_F(TunerListening, ReadsA442HzToneAsA4SharpAndHoldsItWhenItStops)
+{
+    ASSERT_TRUE(window->StatusLabel->text().isEmpty()) << window->StatusLabel->text().toStdString();
 
-    EXPECT_TRUE(WaitFor([&] { return window.HoldLabel->text() == "（保持）"; }, 4000));
-    EXPECT_EQ(window.NoteLabel->text(), "A4");
-    EXPECT_EQ(window.CentsLabel->text(), "+7.9");
+    server->PlayTone(442.0, 1.5);
+    EXPECT_TRUE(WaitFor([&] { return window->CentsLabel->text() == "+7.9"; }, 3000))
+        << window->NoteLabel->text().toStdString() << " " << window->CentsLabel->text().toStdString();
+    EXPECT_EQ(window->NoteLabel->text(), "A4");
+    EXPECT_EQ(window->HoldLabel->text(), "");
+
+    EXPECT_TRUE(WaitFor([&] { return window->HoldLabel->text() == "（保持）"; }, 4000));
+    EXPECT_EQ(window->NoteLabel->text(), "A4");
+    EXPECT_EQ(window->CentsLabel->text(), "+7.9");
 }
-
-}  // namespace
-
-namespace {
 
 // The reference tone goes out through the server's sink, whose monitor is the
 // microphone: the tuner hears its own tone, exactly on target (one clock).
-TEST(TunerListening, HearsItsOwnReferenceToneOnTarget)
+TEST_F(TunerListening, HearsItsOwnReferenceToneOnTarget)
 {
-    QTemporaryDir config;
-    ASSERT_TRUE(config.isValid());
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    PrivateSoundServer server;
-    tuner::TunerWindow window;
-    window.show();
-
-    window.ToneButton->click();
-    EXPECT_EQ(window.ToneButton->text(), "停止参考音（A4）");
-    EXPECT_TRUE(WaitFor([&] { return window.NoteLabel->text() == "A4" && window.CentsLabel->text() == "0.0"; }, 3000))
-        << window.NoteLabel->text().toStdString() << " " << window.CentsLabel->text().toStdString();
-    window.ToneButton->click();
-    EXPECT_EQ(window.ToneButton->text(), "播放参考音");
-    EXPECT_TRUE(WaitFor([&] { return window.HoldLabel->text() == "（保持）"; }, 3000));
+    window->ToneButton->click();
+    EXPECT_EQ(window->ToneButton->text(), "停止参考音（A4）");
+    EXPECT_TRUE(WaitFor([&] { return window->NoteLabel->text() == "A4" && window->CentsLabel->text() == "0.0"; }, 3000))
+        << window->NoteLabel->text().toStdString() << " " << window->CentsLabel->text().toStdString();
+    window->ToneButton->click();
+    EXPECT_EQ(window->ToneButton->text(), "播放参考音");
+    EXPECT_TRUE(WaitFor([&] { return window->HoldLabel->text() == "（保持）"; }, 3000));
 }
 
 }  // namespace
